@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Prepares a Wine prefix for running the programs and their tests: a 32-bit
+# prefix with fonts for Japanese text and the fonts GDI+ expects.
+set -euo pipefail
+prefix=$(realpath -m "${1:?usage: wineprefix.sh PREFIX}")
+stamp=$prefix/.sopora-ready
+[ -f "$stamp" ] && exit 0
+
+export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mshtml=d;mscoree=d"
+mkdir -p "$prefix"
+wineboot -i >/dev/null 2>&1 || true
+wineserver -w
+
+fonts=$prefix/drive_c/windows/Fonts
+mkdir -p "$fonts"
+cp -f /usr/share/wine/fonts/*.ttf "$fonts"/ 2>/dev/null || true
+for f in /usr/share/fonts/opentype/ipafont-gothic/*.ttf /usr/share/fonts/truetype/fonts-japanese-gothic.ttf; do
+  [ -e "$f" ] && cp -fL "$f" "$fonts"/
+done
+
+reg=$(mktemp --suffix=.reg)
+cat > "$reg" <<'REG'
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"メイリオ"="IPAPGothic"
+"Meiryo"="IPAPGothic"
+"Meiryo UI"="IPAPGothic"
+"MS UI Gothic"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"MS Shell Dlg"="Tahoma"
+
+; With no window manager on the test display, a managed window that hides
+; waits two seconds for a withdrawal that never comes.
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+REG
+# regedit takes the Japanese names from a UTF-16LE file with a byte-order mark.
+{ printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$reg"; } > "$reg.u16"
+mv "$reg.u16" "$reg"
+wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+rm -f "$reg" "$reg.u16"
+wineserver -w
+touch "$stamp"
