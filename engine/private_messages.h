@@ -1,0 +1,23 @@
+#pragma once
+#include <windows.h>
+
+// The scheduler's private window messages, numbered from WM_APP. One number
+// means different things to different receivers; the names say which.
+inline constexpr UINT kMsgShowCountdownStatic = 0x8000;  // countdown dialog, to itself at start
+inline constexpr UINT kMsgMainDialogActivate = 0x8000;   // main dialog, wParam 1 activated / 0
+inline constexpr UINT kMsgSwitchMode = 0x8000;           // main window, posted by the main dialog
+inline constexpr UINT kMsgItemsToShow = 0x8000;          // dialogs 179/181: wParam current, lParam wake item
+inline constexpr UINT kMsgStopAnimation = 0x8000;        // mail progress dialog 148
+inline constexpr UINT kMsgFillFromModel = 0x8001;        // dialogs and settings pages
+inline constexpr UINT kMsgRepaintCountWindow = 0x8002;   // countdown dialog; lParam 1 reloads the label
+inline constexpr UINT kMsgRefreshPage = 0x8002;          // settings pages 157, 158, 159
+inline constexpr UINT kMsgStopSound = 0x8003;            // countdown dialog: tray "停止"
+inline constexpr UINT kMsgApplyMute = 0x8004;            // countdown dialog: tray "ミュート"
+inline constexpr UINT kMsgMailStep = 0x8005;             // mail job owner: one SMTP step done
+inline constexpr UINT kMsgCancelMail = 0x8006;           // countdown dialog: tray "中断" while mail runs
+inline constexpr UINT kMsgMailDone = 0x8007;             // mail job owner, posted: wParam closeMode
+inline constexpr UINT kMsgAskItems = 0x8008;             // countdown dialog: lParam the asking window
+inline constexpr UINT kMsgQueryPlaying = 0x8009;         // countdown dialog: lParam points to a byte
+inline constexpr UINT kMsgTrySkin = 0x800a;              // appearance dialog 151
+inline constexpr UINT kMsgMediumEnded = 0x8032;          // the sound player's owner
+inline constexpr UINT kMsgTrayCallback = 0x8064;         // main window: lParam the mouse message
