@@ -1,0 +1,127 @@
+#include "action_executor.h"
+
+#include <process.h>
+
+#include "main_window_state.h"
+#include "next_due.h"
+#include "shared/clock.h"
+#include "shared/error_log.h"
+#include "shared/power_actions.h"
+#include "shared/thread_wait.h"
+#include "shared/utilities.h"
+
+uint8_t countdownRunAborted;
+int32_t staleMailCompletions;
+
+namespace {
+
+bool StartMailThread(MailJob& job, ScheduleItem* item, int32_t afterResume) {
+  job.item = item;
+  job.closeMode = afterResume;
+  job.afterResume = afterResume;
+  job.session = nullptr;
+  const uintptr_t thread = _beginthreadex(nullptr, 0, MailSendThreadProc, &job, 0, nullptr);
+  job.thread = reinterpret_cast<HANDLE>(thread);
+  if (!job.thread) {
+    AppendErrorLog(nullptr, kMailThreadErrorTitle);
+    return false;
+  }
+  return true;
+}
+
+bool RunAborted(const MailJob& job) {
+  return countdownRunAborted || !countdownDialog || countdownDialog != job.owner;
+}
+
+}  // namespace
+
+void FinishMailJob(MailJob& job) {
+  if (!job.thread) return;
+  WaitForThreadPumping(job.thread);
+  CloseHandle(job.thread);
+  job.thread = nullptr;
+  // Its completion is queued already; the owner must not act on it again.
+  ++staleMailCompletions;
+  if (job.closeMode == 1 && mailProgressDialog) {
+    DestroyWindow(mailProgressDialog);
+    mailProgressDialog = nullptr;
+  }
+}
+
+int ExecutePowerAction(MailJob& job, int32_t action, const SYSTEMTIME& wake) {
+  // The job record is reused below: an after-resume mail still running ends first.
+  FinishMailJob(job);
+
+  if (!EnableShutdownPrivilege(mainWindow)) return kExecuteFailed;
+
+  const GeneralSettings& general = profileSettings.general;
+  ScheduleItem* item = ItemAtOrder(currentRow, currentPos);
+  if (item && item->mailTo != 0 && !featureOff[1] && !(endNowRequested && general.endNowNoMail)) {
+    if (StartMailThread(job, item, 0)) RunMailProgressDialog(&job);
+    if (RunAborted(job)) return kExecuteAborted;
+  }
+
+  if (item && item->captureEnabled == 1 && !featureOff[2] &&
+      !(endNowRequested && general.endNowNoCapture)) {
+    const CaptureSettings& capture = profileSettings.capture;
+    wchar_t path[kPathChars] = L"";
+    MakeCaptureFileName(path, kPathChars, actionDisplayNames[item->action], capture.captureFolder,
+                        capture.captureFormat);
+    CreateDirectoryIfMissing(path);
+    if (!CaptureScreen(path, capture.captureFormat))
+      AppendErrorLog(L"JPEGイメージの作成に失敗しました。", L"キャプチャーエラー");
+  }
+
+  if (job.thread) {
+    FinishMailJob(job);
+    if (RunAborted(job)) return kExecuteAborted;
+  }
+
+  const PowerCalls& calls = CurrentPowerCalls();
+  HANDLE timer = nullptr;
+  int64_t dueTime = 0;
+  if (wakePos != -1) {
+    // Taken after the mail and the capture, which may have used up the time.
+    SYSTEMTIME now;
+    GetClockLocalTime(&now);
+    if (PrepareResumeDueTime(wake, now, &dueTime)) {
+      timer = calls.createResumeTimer();
+      if (!timer) {
+        AppendErrorLog(nullptr, kResumeTimerErrorTitle);
+        dueTime = 0;
+      }
+    }
+  }
+
+  const PowerCallResult result = PerformPowerAction(action, general.forceAction != 0, timer, dueTime);
+  if (timer) calls.closeHandle(timer);
+  if (result == kPowerInvalidAction) {
+    MessageBoxW(job.owner, L"予期しないエラーです。不正な値が渡されました。\nプログラムを終了します。",
+                kPowerCallErrorTitle, MB_ICONERROR);
+    return kExecuteFailed;
+  }
+  if (result == kPowerCallFailed) return kExecuteCallFailed;
+
+  if (general.monitorOnAfterResume) {
+    calls.setExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED);
+  } else {
+    calls.setExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    calls.switchMonitorOff();
+  }
+
+  if (wakePos != -1) {
+    if (IsWithin120Seconds(wake)) {
+      suppressApps = suppressSound = suppressMail = 0;
+    } else {
+      suppressApps = general.unexpectedResumeNoApps;
+      suppressSound = general.unexpectedResumeNoSound;
+      suppressMail = general.unexpectedResumeNoMail;
+    }
+    ScheduleItem* wakeItem = ItemAtOrder(wakeRow, wakePos);
+    if (wakeItem && wakeItem->mailTo != 0 && !featureOff[4] && !suppressMail) {
+      if (StartMailThread(job, wakeItem, 1)) mailProgressDialog = CreateMailProgressDialog(&job);
+    }
+    suppressMail = 0;
+  }
+  return kExecuteDone;
+}

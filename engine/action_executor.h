@@ -1,0 +1,30 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "pending_side_actions.h"
+
+// What ExecutePowerAction reports to the countdown.
+enum ExecuteResult : int {
+  kExecuteFailed = 0,      // the program must end
+  kExecuteDone = 1,        // issued (hibernate/standby: the machine has resumed)
+  kExecuteAborted = 2,     // the run was aborted meanwhile: touch nothing
+  kExecuteCallFailed = 3,  // the system refused the action (logged): no after-resume stage
+};
+
+// Runs the current item's action at zero: privilege, mail before the action,
+// capture, resume timer at `wake`, the action, display state, planned or
+// unexpected resume and the after-resume mail.
+int ExecutePowerAction(MailJob& job, int32_t action, const SYSTEMTIME& wake);
+
+// Finishes a mail job that is still running: waits for its thread (delivering
+// the worker's progress messages), closes the handle and a modeless dialog 148.
+void FinishMailJob(MailJob& job);
+
+// Set when the countdown dialog is destroyed while the executor runs.
+extern uint8_t countdownRunAborted;
+// Completions (0x8007) of mail threads already joined elsewhere, still queued.
+extern int32_t staleMailCompletions;
+
+inline constexpr const wchar_t* kMailThreadErrorTitle = L"メール送信スレッドの作成に失敗しました。";

@@ -1,0 +1,513 @@
+#include "countdown_dialog.h"
+
+#include <commctrl.h>
+
+#include <cmath>
+#include <cstring>
+#include <cwchar>
+#include <vector>
+
+#include "action_executor.h"
+#include "main_window_state.h"
+#include "next_due.h"
+#include "private_messages.h"
+#include "shared/clock.h"
+#include "shared/power_actions.h"
+#include "shared/thread_wait.h"
+
+wchar_t countdownText[16];
+wchar_t actionLabel[20];
+uint8_t preSoundDone;
+uint8_t broughtToFront;
+int32_t appsRow;
+int32_t appsPos;
+int32_t appElapsedSeconds;
+int32_t appLaunchCursor;
+int32_t resumeSoundCounter;
+int32_t resumeSoundSeconds;
+int32_t resumeSoundIndex;
+uint8_t resumeSoundDone;
+uint8_t userInputSeen;
+HHOOK keyboardHook;
+HHOOK mouseHook;
+MailJob mailJob;
+
+namespace {
+
+HFONT countdownFont;
+HBRUSH dialogBrush;
+HBRUSH staticBrush;
+
+UINT_PTR SystemSetTimer(HWND window, UINT_PTR id, UINT milliseconds) {
+  return SetTimer(window, id, milliseconds, nullptr);
+}
+BOOL SystemKillTimer(HWND window, UINT_PTR id) { return KillTimer(window, id); }
+HHOOK SystemSetHook(int hookId, HOOKPROC procedure) {
+  return SetWindowsHookExW(hookId, procedure, GetModuleHandleW(nullptr), 0);
+}
+BOOL SystemUnhook(HHOOK hook) { return UnhookWindowsHookEx(hook); }
+
+const CountdownTimerCalls systemTimerCalls = {SystemSetTimer, SystemKillTimer, SystemSetHook,
+                                              SystemUnhook};
+const CountdownTimerCalls* timerCalls = &systemTimerCalls;
+
+// One tenth of a second short of 10 s counts as on time; 10 s late is skipped.
+constexpr double kLatenessLimitDays = -0.00011574074074074073;
+
+// The template: a caption-less layered pop-up with the right-aligned static.
+std::vector<WORD> BuildCountdownTemplate() {
+  std::vector<WORD> words;
+  auto push32 = [&words](DWORD value) {
+    words.push_back(LOWORD(value));
+    words.push_back(HIWORD(value));
+  };
+  auto pushText = [&words](const wchar_t* text) {
+    for (const wchar_t* p = text; *p; ++p) words.push_back(static_cast<WORD>(*p));
+    words.push_back(0);
+  };
+  push32(WS_POPUP | DS_SETFONT);
+  push32(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT);
+  words.push_back(1);    // one control
+  words.push_back(0);    // x
+  words.push_back(0);    // y
+  words.push_back(127);  // cx
+  words.push_back(29);   // cy
+  words.push_back(0);    // no menu
+  words.push_back(0);    // standard class
+  words.push_back(0);    // no title
+  words.push_back(9);    // point size
+  pushText(L"メイリオ");
+  if (words.size() % 2) words.push_back(0);  // DWORD alignment of the item
+  push32(WS_CHILD | WS_VISIBLE | SS_RIGHT);
+  push32(WS_EX_TRANSPARENT);
+  words.push_back(0);
+  words.push_back(0);
+  words.push_back(127);
+  words.push_back(29);
+  words.push_back(kCountdownStaticId);
+  words.push_back(0xFFFF);
+  words.push_back(0x0082);  // static
+  pushText(L"00:00:00");
+  words.push_back(0);  // no creation data
+  return words;
+}
+
+ScheduleItem* CurrentItem() { return ItemAtOrder(currentRow, currentPos); }
+ScheduleItem* WakeItem() { return wakePos != -1 ? ItemAtOrder(wakeRow, wakePos) : nullptr; }
+
+void KillAllTimers(HWND dialog) {
+  for (UINT_PTR id = kCountdownTimer; id <= kEndTimer; ++id) timerCalls->killTimer(dialog, id);
+}
+
+void RemoveHooks() {
+  if (keyboardHook) timerCalls->unhook(keyboardHook);
+  if (mouseHook) timerCalls->unhook(mouseHook);
+  keyboardHook = nullptr;
+  mouseHook = nullptr;
+}
+
+void PlayListSound(HWND dialog, int32_t soundIndex) {
+  bool createdNow = false;
+  if (!sharedSoundPlayer) {
+    sharedSoundPlayer = CreateSoundPlayer(dialog);
+    createdNow = true;
+  }
+  const SoundList& sounds = profileSettings.sounds;
+  if (soundIndex < 1 || soundIndex > kSoundCount) return;
+  PlaySoundFile(dialog, sounds.paths[soundIndex - 1], sounds.volumes[soundIndex - 1], createdNow);
+}
+
+// A worker that has ended is reaped here; its completion, still queued, is then stale.
+void ReapEndedMailThread() {
+  if (!mailJob.thread) return;
+  DWORD exitCode = 0;
+  if (GetExitCodeThread(mailJob.thread, &exitCode) && exitCode == STILL_ACTIVE) return;
+  FinishMailJob(mailJob);
+}
+
+void CancelRunningMail() {
+  if (!mailJob.thread) return;
+  if (mailProgressDialog)
+    SendMessageW(mailProgressDialog, WM_COMMAND, MAKEWPARAM(1093, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(mailProgressDialog, 1093)));
+  FinishMailJob(mailJob);
+}
+
+void FormatCountdownText(double diffDays) {
+  int64_t seconds = std::llround(diffDays * 86400.0);
+  if (seconds < 0) seconds = 0;  // the one late tick shows zero
+  swprintf(countdownText, 16, L"%02d:%02d:%02d", static_cast<int>(seconds / 3600),
+           static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+}
+
+void ShowCountdownText(HWND dialog) {
+  if (CurrentCountWindowForm() == kCountFormSkinned)
+    SendMessageW(dialog, kMsgRepaintCountWindow, 0, 0);
+  else
+    SetDlgItemTextW(dialog, kCountdownStaticId, countdownText);
+}
+
+void EndOfDateSchedule(HWND dialog) {
+  ShowWindow(dialog, SW_HIDE);
+  if (countWindow) ShowWindow(countWindow, SW_HIDE);
+  userInputSeen = 0;
+  keyboardHook = timerCalls->setHook(WH_KEYBOARD_LL, LowLevelKeyboardHookProc);
+  mouseHook = keyboardHook ? timerCalls->setHook(WH_MOUSE_LL, LowLevelMouseHookProc) : nullptr;
+  if (!keyboardHook || !mouseHook) {
+    // Without both hooks the end does not wait for input.
+    RemoveHooks();
+    userInputSeen = 1;
+  }
+  timerCalls->setTimer(dialog, kEndTimer, 500);
+}
+
+void OnCountdownTick(HWND dialog) {
+  ReapEndedMailThread();
+  ScheduleItem* item = CurrentItem();
+  if (!item) return;
+
+  SYSTEMTIME now;
+  GetClockLocalTime(&now);
+  const int64_t left = static_cast<int64_t>(std::trunc(SecondsBetween(targetTime, now)));
+
+  if (item->soundIndex != 0 && !featureOff[0] && !preSoundDone) {
+    const int64_t lead = item->soundSeconds;
+    if (left == lead || left + 1 == lead) {
+      preSoundDone = 1;
+      PlayListSound(dialog, item->soundIndex);
+    } else if (left < lead) {
+      preSoundDone = 1;  // the lead time has passed
+    }
+  }
+
+  const GeneralSettings& general = profileSettings.general;
+  if (general.bringToFront == 1 && !broughtToFront && left <= general.bringToFrontSeconds) {
+    broughtToFront = 1;
+    if (countWindow) ShowWindow(countWindow, SW_SHOW);
+    ShowWindow(dialog, SW_SHOW);
+    SetForegroundWindow(dialog);
+  }
+
+  const double diff = ToOleDate(targetTime) - ToOleDate(now);
+  FormatCountdownText(diff);
+  ShowCountdownText(dialog);
+  if (diff > 0 && !endNowRequested) return;
+
+  timerCalls->killTimer(dialog, kCountdownTimer);
+  if (confirmDialog) DestroyWindow(confirmDialog);
+  if (featureDialog) DestroyWindow(featureDialog);
+  if (sharedSoundPlayer && SoundPlayerHasMedium(sharedSoundPlayer))
+    CloseSoundPlayerMedium(sharedSoundPlayer);
+
+  bool skipAfterResume = false;
+  if (diff < kLatenessLimitDays) {
+    suppressApps = 1;
+    suppressSound = 1;
+  } else {
+    const int result = ExecutePowerAction(mailJob, item->action, wakeTime);
+    if (result == kExecuteAborted) return;  // the dialog is gone
+    if (result == kExecuteFailed) {
+      DestroyWindow(mainWindow);
+      return;
+    }
+    skipAfterResume = result == kExecuteCallFailed;
+  }
+
+  endNowRequested = 0;
+  preSoundDone = 0;
+  broughtToFront = 0;
+  appElapsedSeconds = -1;
+  resumeSoundCounter = -1;
+
+  const ScheduleItem* wake = WakeItem();
+  if (wake && !skipAfterResume) {
+    if (wake->appDelays[0] != -1 && !featureOff[5] && !suppressApps) {
+      appsRow = wakeRow;
+      appsPos = wakePos;
+      appElapsedSeconds = 0;
+      appLaunchCursor = 0;
+      timerCalls->setTimer(dialog, kAppsTimer, 1000);
+    }
+    if (wake->soundIndex != 0 && !featureOff[3] && !suppressSound) {
+      resumeSoundCounter = 0;
+      resumeSoundSeconds = wake->soundSeconds;
+      resumeSoundIndex = wake->soundIndex;
+      timerCalls->setTimer(dialog, kResumeSoundTimer, 1000);
+    }
+  }
+  std::memset(featureOff, 0, sizeof featureOff);
+
+  SYSTEMTIME searchNow;
+  GetClockLocalTime(&searchNow);
+  if (SearchNextDueItem(searchNow)) {
+    timerCalls->setTimer(dialog, kCountdownTimer, 1000);
+    SendMessageW(dialog, kMsgRepaintCountWindow, 0, 1);
+    return;
+  }
+  if (scheduleMode != DateMode) {
+    MessageBoxW(nullptr, L"#2 予期しないエラーです", L"", MB_ICONERROR);
+    DestroyWindow(mainWindow);
+    return;
+  }
+  EndOfDateSchedule(dialog);
+}
+
+void OnAppsTick(HWND dialog) {
+  if (appLaunchCursor < kAppCount && LaunchApplication(appsRow, appsPos, appElapsedSeconds)) {
+    ++appElapsedSeconds;
+    return;
+  }
+  timerCalls->killTimer(dialog, kAppsTimer);
+  appElapsedSeconds = -1;
+  appLaunchCursor = 0;
+}
+
+void OnResumeSoundTick(HWND dialog) {
+  // A lead below zero would never be reached: the sound then starts at once.
+  if (resumeSoundSeconds < 0) resumeSoundSeconds = 0;
+  if (resumeSoundCounter == 0) resumeSoundDone = 0;
+  if (resumeSoundCounter == resumeSoundSeconds || resumeSoundCounter == resumeSoundSeconds + 1) {
+    if (!resumeSoundDone) {
+      resumeSoundDone = 1;
+      timerCalls->killTimer(dialog, kResumeSoundTimer);
+      PlayListSound(dialog, resumeSoundIndex);
+      resumeSoundCounter = -1;
+      return;
+    }
+  }
+  ++resumeSoundCounter;
+}
+
+void OnEndTick(HWND dialog) {
+  ReapEndedMailThread();
+  const bool playerBusy = sharedSoundPlayer && SoundPlayerHasMedium(sharedSoundPlayer);
+  if (appElapsedSeconds == -1 && resumeSoundCounter == -1 && !mailJob.thread && userInputSeen &&
+      !playerBusy) {
+    RemoveHooks();
+    timerCalls->killTimer(dialog, kEndTimer);
+    DestroyWindow(mainWindow);
+  }
+}
+
+bool OnInitDialog(HWND dialog) {
+  sharedSoundPlayer = nullptr;
+  std::memset(featureOff, 0, sizeof featureOff);
+  countdownDialog = dialog;
+  countdownRunAborted = 0;
+  staleMailCompletions = 0;
+  endNowRequested = 0;  // a request from before this run is stale
+  preSoundDone = 0;
+  broughtToFront = 0;
+  currentPos = -1;
+  daysAhead = 0;
+  appElapsedSeconds = appLaunchCursor = 0;
+  resumeSoundCounter = resumeSoundSeconds = resumeSoundIndex = 0;
+  userInputSeen = 0;
+  mailJob = MailJob{};
+  mailJob.owner = dialog;
+  actionLabel[0] = L'\0';
+
+  countdownFont = CreateFontW(17, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"Verdana");
+  HWND text = GetDlgItem(dialog, kCountdownStaticId);
+  SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(countdownFont), FALSE);
+  MoveWindow(text, 17, 22, 94, 15, FALSE);
+
+  SetLayeredWindowAttributes(dialog, RGB(255, 255, 255), 255, LWA_COLORKEY | LWA_ALPHA);
+  dialogBrush = CreateSolidBrush(RGB(255, 255, 255));
+  staticBrush = CreateSolidBrush(RGB(255, 255, 255));
+
+  SYSTEMTIME now;
+  GetClockLocalTime(&now);
+  if (!SearchNextDueItem(now)) {
+    MessageBoxW(nullptr, L"#1 予期しないエラーです", L"", MB_ICONERROR);
+    DestroyWindow(dialog);
+    countdownDialog = nullptr;
+    return false;
+  }
+  swprintf(countdownText, 16, L"%ls", L"00:00:00");
+  SendMessageW(dialog, kMsgShowCountdownStatic, 0, 0);
+  CurrentPowerCalls().setExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+  timerCalls->setTimer(dialog, kCountdownTimer, 1000);
+  return true;
+}
+
+void OnDestroy(HWND dialog) {
+  SendMessageW(dialog, kMsgStopSound, 0, 0);
+  CancelRunningMail();  // exit and abort alike: no worker is cut off mid-dialogue
+  countdownDialog = nullptr;
+  countdownRunAborted = 1;
+  endNowRequested = 0;
+  KillAllTimers(dialog);
+  RemoveHooks();
+  if (countdownFont) DeleteObject(countdownFont);
+  if (dialogBrush) DeleteObject(dialogBrush);
+  if (staticBrush) DeleteObject(staticBrush);
+  countdownFont = nullptr;
+  dialogBrush = staticBrush = nullptr;
+  if (sharedSoundPlayer) {
+    DestroySoundPlayer(sharedSoundPlayer);
+    sharedSoundPlayer = nullptr;
+  }
+  // The machine may idle-sleep again once no countdown runs.
+  CurrentPowerCalls().setExecutionState(ES_CONTINUOUS);
+}
+
+void RepaintCountWindow(LPARAM reloadLabel) {
+  if (reloadLabel == 1) {
+    const ScheduleItem* item = CurrentItem();
+    const wchar_t* name = item && item->action >= 0 && item->action <= WakeOnly
+                              ? actionDisplayNames[item->action]
+                              : nullptr;
+    swprintf(actionLabel, 20, L"%ls", name ? name : L"");
+  }
+  if (!countWindow) return;
+  if (CurrentCountWindowForm() == kCountFormSkinned)
+    PaintCountWindowSkin(countWindow, countdownText, actionLabel);
+  else
+    PaintCountWindowBuiltin(countWindow, countdownText, actionLabel);
+}
+
+void OnMailDone(WPARAM closeMode) {
+  if (staleMailCompletions > 0) {
+    --staleMailCompletions;
+    return;
+  }
+  if (mailJob.thread) {
+    WaitForThreadPumping(mailJob.thread);
+    CloseHandle(mailJob.thread);
+    mailJob.thread = nullptr;
+  }
+  if (!mailProgressDialog) return;
+  if (closeMode == 1) {
+    DestroyWindow(mailProgressDialog);
+    mailProgressDialog = nullptr;
+  } else {
+    EndDialog(mailProgressDialog, 1);
+  }
+}
+
+}  // namespace
+
+void SetCountdownTimerCalls(const CountdownTimerCalls* calls) {
+  timerCalls = calls ? calls : &systemTimerCalls;
+}
+
+HWND CreateCountdownDialog() {
+  const std::vector<WORD> words = BuildCountdownTemplate();
+  HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                           reinterpret_cast<LPCDLGTEMPLATEW>(words.data()),
+                                           nullptr, CountdownDialogProc, 0);
+  if (!dialog || !IsWindow(dialog) || countdownDialog != dialog) {
+    countdownDialog = nullptr;
+    return nullptr;
+  }
+  return dialog;
+}
+
+void RequestEndNow() {
+  if (countdownDialog && IsWindow(countdownDialog)) endNowRequested = 1;
+}
+
+LRESULT CALLBACK LowLevelKeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) userInputSeen = 1;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK LowLevelMouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) userInputSeen = 1;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitDialog(dialog);
+      return TRUE;
+    case WM_TIMER:
+      switch (wParam) {
+        case kCountdownTimer: OnCountdownTick(dialog); break;
+        case kAppsTimer: OnAppsTick(dialog); break;
+        case kResumeSoundTimer: OnResumeSoundTick(dialog); break;
+        case kEndTimer: OnEndTick(dialog); break;
+        default: break;
+      }
+      return TRUE;
+    case WM_DESTROY:
+      OnDestroy(dialog);
+      return TRUE;
+    case WM_MOVE:
+      if (countWindow) {
+        SIZE size = {121, 44};
+        if (CurrentCountWindowForm() == kCountFormSkinned) size = CountWindowSkinSize();
+        MoveWindow(countWindow, static_cast<short>(LOWORD(lParam)),
+                   static_cast<short>(HIWORD(lParam)), size.cx, size.cy, TRUE);
+      }
+      return TRUE;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && countWindow)
+        SetWindowPos(countWindow, dialog, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      return FALSE;
+    case WM_CTLCOLORDLG:
+      return reinterpret_cast<INT_PTR>(dialogBrush);
+    case WM_CTLCOLORSTATIC:
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kCountdownStaticId) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, RGB(255, 255, 255));
+        SetTextColor(dc, CountWindowTextColor());
+        return reinterpret_cast<INT_PTR>(staticBrush);
+      }
+      return FALSE;
+    case WM_LBUTTONDOWN:
+      SendMessageW(dialog, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+      return TRUE;
+    case WM_RBUTTONUP:
+      if (countWindow) SendMessageW(countWindow, WM_RBUTTONUP, wParam, lParam);
+      return TRUE;
+    case WM_EXITSIZEMOVE: {
+      RECT rect;
+      GetWindowRect(dialog, &rect);
+      lastMovedPosition = POINT{rect.left, rect.top};
+      return TRUE;
+    }
+    case kMsgShowCountdownStatic:
+      ShowWindow(GetDlgItem(dialog, kCountdownStaticId),
+                 CurrentCountWindowForm() == kCountFormSkinned ? SW_HIDE : SW_SHOW);
+      return TRUE;
+    case kMsgRepaintCountWindow:
+      RepaintCountWindow(lParam);
+      return TRUE;
+    case kMsgStopSound:
+      if (sharedSoundPlayer && SoundPlayerHasMedium(sharedSoundPlayer))
+        CloseSoundPlayerMedium(sharedSoundPlayer);
+      return TRUE;
+    case kMsgApplyMute:
+      if (sharedSoundPlayer) ApplySoundPlayerMute(sharedSoundPlayer, soundMuted != 0);
+      return TRUE;
+    case kMsgMailStep:
+      if (mailProgressDialog) SendDlgItemMessageW(mailProgressDialog, 1091, PBM_STEPIT, 0, 0);
+      return TRUE;
+    case kMsgCancelMail:
+      CancelRunningMail();
+      return TRUE;
+    case kMsgMailDone:
+      OnMailDone(wParam);
+      return TRUE;
+    case kMsgAskItems: {
+      HWND asking = reinterpret_cast<HWND>(lParam);
+      if (asking)
+        SendMessageW(asking, kMsgItemsToShow, reinterpret_cast<WPARAM>(CurrentItem()),
+                     reinterpret_cast<LPARAM>(WakeItem()));
+      return TRUE;
+    }
+    case kMsgQueryPlaying: {
+      uint8_t* playing = reinterpret_cast<uint8_t*>(lParam);
+      if (playing) *playing = sharedSoundPlayer && SoundPlayerIsPlaying(sharedSoundPlayer) ? 1 : 0;
+      return TRUE;
+    }
+    case kMsgMediumEnded:
+      if (sharedSoundPlayer) CloseSoundPlayerMedium(sharedSoundPlayer);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
