@@ -1,0 +1,286 @@
+#include "countdown_fakes.h"
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+
+#include "countdown_dialog.h"
+#include "pending_side_actions.h"
+#include "private_messages.h"
+#include "shared/clock.h"
+#include "shared/power_actions.h"
+#include "shared/schedule_time.h"
+
+namespace countdown_fakes {
+
+// --- Clock -----------------------------------------------------------------
+namespace {
+SYSTEMTIME fakeNow;
+void FakeClock(SYSTEMTIME* now) { *now = fakeNow; }
+
+int64_t ToTicks(const SYSTEMTIME& t) {
+  FILETIME ft;
+  SystemTimeToFileTime(&t, &ft);
+  return static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+}
+SYSTEMTIME FromTicks(int64_t ticks) {
+  FILETIME ft;
+  ft.dwLowDateTime = static_cast<DWORD>(ticks & 0xffffffff);
+  ft.dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(ticks) >> 32);
+  SYSTEMTIME t;
+  FileTimeToSystemTime(&ft, &t);
+  return t;
+}
+}  // namespace
+
+SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second) {
+  SYSTEMTIME t{};
+  t.wYear = static_cast<WORD>(year);
+  t.wMonth = static_cast<WORD>(month);
+  t.wDay = static_cast<WORD>(day);
+  t.wHour = static_cast<WORD>(hour);
+  t.wMinute = static_cast<WORD>(minute);
+  t.wSecond = static_cast<WORD>(second);
+  return FromTicks(ToTicks(t));  // fills the weekday
+}
+
+SYSTEMTIME AddSeconds(const SYSTEMTIME& t, int64_t seconds) {
+  return FromTicks(ToTicks(t) + seconds * 10000000LL);
+}
+
+void SetNow(const SYSTEMTIME& now) { fakeNow = now; }
+SYSTEMTIME Now() { return fakeNow; }
+void AdvanceSeconds(int seconds) { fakeNow = AddSeconds(fakeNow, seconds); }
+void InstallClock() { SetLocalTimeSource(FakeClock); }
+void RemoveClock() { SetLocalTimeSource(nullptr); }
+
+// --- Power layer -------------------------------------------------------------
+namespace {
+PowerRecord power;
+int fakeTokenValue;
+int fakeTimerValue;
+
+void Record(const std::string& call) { power.calls.push_back(call); }
+std::string Hex(unsigned value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%x", value);
+  return text;
+}
+
+BOOL FakeOpenToken(HANDLE* token) {
+  Record("openProcessToken");
+  if (power.failOpenToken) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  *token = &fakeTokenValue;
+  return TRUE;
+}
+BOOL FakeEnablePrivilege(HANDLE) {
+  Record("enableShutdownPrivilege");
+  if (power.failPrivilege) {
+    SetLastError(ERROR_NOT_ALL_ASSIGNED);
+    return FALSE;
+  }
+  return TRUE;
+}
+BOOL FakeClose(HANDLE handle) {
+  if (handle == &fakeTimerValue) ++power.timersClosed;
+  return TRUE;
+}
+BOOL FakeExitWindows(UINT flags) {
+  Record("exitWindows " + Hex(flags));
+  if (power.failPowerCall) {
+    SetLastError(ERROR_PRIVILEGE_NOT_HELD);
+    return FALSE;
+  }
+  return TRUE;
+}
+BOOL FakeSetSystemPowerState(BOOL suspend, BOOL force) {
+  Record("setSystemPowerState " + std::to_string(suspend) + " " + std::to_string(force));
+  if (power.failPowerCall) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return FALSE;
+  }
+  if (power.onSleep) power.onSleep();
+  return TRUE;
+}
+HANDLE FakeCreateTimer() {
+  ++power.timersCreated;
+  return &fakeTimerValue;
+}
+BOOL FakeSetTimer(HANDLE, int64_t dueTime, DWORD* lastError) {
+  power.resumeDueTimes.push_back(dueTime);
+  if (power.failSetTimer) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    *lastError = ERROR_INVALID_PARAMETER;
+    return FALSE;
+  }
+  *lastError = power.setTimerLastError;
+  return TRUE;
+}
+EXECUTION_STATE FakeExecutionState(EXECUTION_STATE flags) {
+  power.executionStates.push_back(flags);
+  return ES_CONTINUOUS;
+}
+void FakeMonitorOff() { ++power.monitorOffs; }
+
+const PowerCalls fakePowerCalls = {FakeOpenToken,   FakeEnablePrivilege,     FakeClose,
+                                   FakeExitWindows, FakeSetSystemPowerState, FakeCreateTimer,
+                                   FakeSetTimer,    FakeExecutionState,      FakeMonitorOff};
+}  // namespace
+
+PowerRecord& Power() { return power; }
+void InstallPower() {
+  power = PowerRecord{};
+  SetPowerCalls(&fakePowerCalls);
+}
+void RemovePower() { SetPowerCalls(nullptr); }
+
+// --- Timers and hooks ---------------------------------------------------------
+namespace {
+std::map<HWND, std::set<UINT_PTR>> timers;
+std::set<HHOOK> hooks;
+int hookCounter;
+
+UINT_PTR FakeSetTimer(HWND window, UINT_PTR id, UINT) {
+  timers[window].insert(id);
+  return id;
+}
+BOOL FakeKillTimer(HWND window, UINT_PTR id) { return timers[window].erase(id) ? TRUE : FALSE; }
+HHOOK FakeSetHook(int, HOOKPROC) {
+  if (failHooks) return nullptr;
+  HHOOK hook = reinterpret_cast<HHOOK>(static_cast<intptr_t>(0x1000 + ++hookCounter));
+  hooks.insert(hook);
+  return hook;
+}
+BOOL FakeUnhook(HHOOK hook) { return hooks.erase(hook) ? TRUE : FALSE; }
+
+const CountdownTimerCalls fakeTimerCalls = {FakeSetTimer, FakeKillTimer, FakeSetHook, FakeUnhook};
+}  // namespace
+
+bool failHooks;
+bool TimerActive(HWND window, UINT_PTR id) { return timers[window].count(id) != 0; }
+int ActiveTimerCount(HWND window) { return static_cast<int>(timers[window].size()); }
+int ActiveHookCount() { return static_cast<int>(hooks.size()); }
+void InstallTimers() {
+  timers.clear();
+  hooks.clear();
+  failHooks = false;
+  SetCountdownTimerCalls(&fakeTimerCalls);
+}
+void RemoveTimers() { SetCountdownTimerCalls(nullptr); }
+
+// --- Side actions -------------------------------------------------------------
+namespace {
+SideRecord side;
+}
+SideRecord& Side() { return side; }
+void ResetSide() { side = SideRecord{}; }
+
+// --- Model ----------------------------------------------------------------------
+void ClearModel() {
+  ClearScheduleTable(scheduleTable, orderTable);
+  std::memset(&profileSettings, 0, sizeof profileSettings);
+  std::memset(featureOff, 0, sizeof featureOff);
+  currentRow = 0;
+  currentPos = -1;
+  daysAhead = 0;
+  wakeRow = 0;
+  wakePos = -1;
+  wakeOffsetSeconds = 0;
+  targetTime = SYSTEMTIME{};
+  wakeTime = SYSTEMTIME{};
+  endNowRequested = 0;
+  suppressApps = suppressSound = suppressMail = 0;
+}
+
+ScheduleItem& PutItem(int row, int pos, PowerAction action, const SYSTEMTIME& time) {
+  ScheduleItem& item = scheduleTable[row][pos];
+  item.listIndex = pos;
+  item.time = time;
+  item.action = action;
+  item.oleTime = ToOleDate(time);
+  static const wchar_t* const days[7] = {L"(日)", L"(月)", L"(火)", L"(水)",
+                                         L"(木)", L"(金)", L"(土)"};
+  wcscpy(item.weekdayText, days[row]);
+  orderTable[row][pos] = pos;
+  return item;
+}
+
+SYSTEMTIME TimeOfDay(int hour, int minute, int second) {
+  return MakeTime(2010, 1, 1, hour, minute, second);
+}
+
+}  // namespace countdown_fakes
+
+// --- The side actions the countdown calls, recording ----------------------------
+using countdown_fakes::Side;
+
+const wchar_t* actionDisplayNames[6] = {L"シャットダウン", L"再起動", L"ログオフ",
+                                        L"休止状態",       L"スリープ", L"復帰"};
+HWND mailProgressDialog;
+SoundPlayer* sharedSoundPlayer;
+POINT lastMovedPosition;
+
+namespace {
+int fakePlayer;
+}
+
+unsigned __stdcall MailSendThreadProc(void* param) {
+  MailJob* job = static_cast<MailJob*>(param);
+  if (Side().mailRelease) WaitForSingleObject(Side().mailRelease, 10000);
+  if (Side().mailSendsProgress) SendMessageW(job->owner, kMsgMailStep, 0, 0);
+  PostMessageW(job->owner, kMsgMailDone, static_cast<WPARAM>(job->closeMode), 0);
+  return 0;
+}
+
+INT_PTR RunMailProgressDialog(MailJob* job) {
+  ++Side().modalDialogs;
+  ++Side().mailThreads;
+  Side().mailAfterResume.push_back(job->afterResume);
+  if (Side().duringModalDialog) Side().duringModalDialog();
+  return 1;
+}
+
+HWND CreateMailProgressDialog(MailJob* job) {
+  ++Side().modelessDialogs;
+  ++Side().mailThreads;
+  Side().mailAfterResume.push_back(job->afterResume);
+  return nullptr;
+}
+
+SoundPlayer* CreateSoundPlayer(HWND) { return reinterpret_cast<SoundPlayer*>(&fakePlayer); }
+void DestroySoundPlayer(SoundPlayer*) {}
+bool SoundPlayerHasMedium(const SoundPlayer*) { return Side().playerHasMedium; }
+bool SoundPlayerIsPlaying(const SoundPlayer*) { return Side().playerHasMedium; }
+void CloseSoundPlayerMedium(SoundPlayer*) { Side().playerHasMedium = false; }
+void ApplySoundPlayerMute(SoundPlayer*, bool) {}
+bool PlaySoundFile(HWND, const wchar_t* path, int32_t volume, bool) {
+  Side().soundsPlayed.push_back(volume);
+  Side().soundPaths.push_back(path);
+  Side().playerHasMedium = true;
+  return true;
+}
+
+bool LaunchApplication(int32_t, int32_t, int32_t elapsedSeconds) {
+  Side().launches.push_back(elapsedSeconds);
+  if (Side().launchesLeft <= 0) return false;
+  --Side().launchesLeft;
+  return true;
+}
+
+void MakeCaptureFileName(wchar_t* path, size_t pathCount, const wchar_t*, const wchar_t*, int32_t) {
+  if (pathCount) path[0] = L'\0';
+}
+bool CaptureScreen(const wchar_t*, int32_t) {
+  ++Side().captures;
+  return !Side().captureFails;
+}
+
+int32_t CurrentCountWindowForm() { return 0; }
+COLORREF CountWindowTextColor() { return RGB(0, 0, 0); }
+SIZE CountWindowSkinSize() { return SIZE{121, 44}; }
+void PaintCountWindowBuiltin(HWND, const wchar_t*, const wchar_t*) {}
+void PaintCountWindowSkin(HWND, const wchar_t*, const wchar_t*) {}
