@@ -350,6 +350,13 @@ TEST_F(ExecutorTest, AStillRunningAfterResumeMailIsFinishedBeforeTheJobIsReused)
   EXPECT_EQ(nullptr, mailJob.thread);
 }
 
+TEST_F(ExecutorTest, TheRealPrivilegeCallsEnableTheShutdownPrivilege) {
+  RemovePower();  // only the token calls run; no power call is made here
+  EXPECT_TRUE(EnableShutdownPrivilege(owner_));
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+  InstallPower();
+}
+
 // Runs under TZ=EST5EDT only (its own CTest entry).
 TEST_F(ExecutorTest, DaylightSavingResumeDueTimeIsTheAbsoluteUtcTime) {
   TIME_ZONE_INFORMATION zone;

@@ -125,6 +125,23 @@ TEST_F(CountdownTest, TheDialogIsALayeredPopUpShowingTheTimeLeftAndLeavesNothing
   EXPECT_FALSE(Performed());
 }
 
+TEST_F(CountdownTest, TheCountWindowMovesWithTheDialog) {
+  DateSchedule(Shutdown, false);
+  countWindow = CreateTestWindow();
+  Start(3600);
+  SetWindowPos(dialog_, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT dialogRect, countRect;
+  GetWindowRect(dialog_, &dialogRect);
+  GetWindowRect(countWindow, &countRect);
+  EXPECT_EQ(dialogRect.left, countRect.left);
+  EXPECT_EQ(dialogRect.top, countRect.top);
+  EXPECT_EQ(121, countRect.right - countRect.left);
+  EXPECT_EQ(44, countRect.bottom - countRect.top);
+  DestroyWindow(dialog_);
+  DestroyWindow(countWindow);
+  countWindow = nullptr;
+}
+
 TEST_F(CountdownTest, HoursAboveADayAreCountedOn) {
   DateSchedule(Shutdown, false);
   Start(26 * 3600 + 61);
