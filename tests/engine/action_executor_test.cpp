@@ -357,6 +357,26 @@ TEST_F(ExecutorTest, TheRealPrivilegeCallsEnableTheShutdownPrivilege) {
   InstallPower();
 }
 
+TEST_F(ExecutorTest, TheRealResumeTimerTakesTheDueTimeAsAnAbsoluteDate) {
+  RemovePower();  // the timer calls only; nothing sleeps
+  const PowerCalls& calls = CurrentPowerCalls();
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  int64_t dueTime = 0;
+  ASSERT_TRUE(PrepareResumeDueTime(AddSeconds(now, 3600), now, &dueTime));
+  EXPECT_GT(dueTime, 0);
+  HANDLE timer = calls.createResumeTimer();
+  ASSERT_NE(nullptr, timer);
+  DWORD lastError = 0;
+  ASSERT_TRUE(calls.setResumeTimer(timer, dueTime, &lastError));
+  EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(timer, 0));  // an hour ahead
+  // A date already past fires at once: that is why such a time is never armed.
+  ASSERT_TRUE(calls.setResumeTimer(timer, dueTime - 2 * 3600 * 10000000LL, &lastError));
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(timer, 5000));
+  calls.closeHandle(timer);
+  InstallPower();
+}
+
 // Runs under TZ=EST5EDT only (its own CTest entry).
 TEST_F(ExecutorTest, DaylightSavingResumeDueTimeIsTheAbsoluteUtcTime) {
   TIME_ZONE_INFORMATION zone;
