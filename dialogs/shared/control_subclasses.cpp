@@ -137,7 +137,13 @@ LRESULT CALLBACK ComboClickDropDownProc(HWND window, UINT message, WPARAM wParam
   switch (message) {
     case WM_LBUTTONDOWN:
       comboListRequested = 1;
-      SendMessageW(window, CB_SHOWDROPDOWN, TRUE, 0);
+      // The combo's own click toggles the list: passed on after opening it,
+      // it would close it again at once.
+      if (!SendMessageW(window, CB_GETDROPPEDSTATE, 0, 0)) {
+        SetFocus(window);
+        SendMessageW(window, CB_SHOWDROPDOWN, TRUE, 0);
+        return 0;
+      }
       break;
     case WM_RBUTTONUP:
       ArrowCursor();

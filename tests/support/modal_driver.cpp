@@ -114,10 +114,14 @@ std::vector<MenuItemInfo> DescribeMenu(HMENU menu) {
   for (int i = 0; i < count; ++i) {
     wchar_t text[128] = L"";
     GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
-    const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-    if (state & MF_SEPARATOR) continue;
-    MenuItemInfo info{text, GetMenuItemID(menu, i), (state & MF_CHECKED) != 0, (state & MF_GRAYED) != 0, {}};
-    if (HMENU sub = GetSubMenu(menu, i)) info.children = DescribeMenu(sub);
+    // GetMenuState mixes a submenu's item count into its flags; this does not.
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item) || (item.fType & MFT_SEPARATOR)) continue;
+    MenuItemInfo info{text, item.hSubMenu ? 0xFFFFFFFFu : item.wID, (item.fState & MFS_CHECKED) != 0,
+                      (item.fState & MFS_GRAYED) != 0, {}};
+    if (item.hSubMenu) info.children = DescribeMenu(item.hSubMenu);
     items.push_back(info);
   }
   return items;
