@@ -33,11 +33,13 @@ constexpr const char* kRightDigest = "a9993e364706816aba3e25717850c26c9cd0d89d";
 // Stands in for the countdown dialog: records what the main window sends it
 // and answers the playing query.
 std::vector<UINT> countdownMessages;
+std::vector<WPARAM> countdownWParams;
 bool countdownPlaying;
 
 LRESULT CALLBACK FakeCountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message >= WM_APP && message < 0xC000) {
     countdownMessages.push_back(message);
+    countdownWParams.push_back(wParam);
     if (message == kMsgQueryPlaying) *reinterpret_cast<uint8_t*>(lParam) = countdownPlaying ? 1 : 0;
     return 0;
   }
@@ -77,6 +79,7 @@ class MainWindowTest : public TempFolderTest {
     endNowRequested = 0;
     countdownDialog = countWindow = confirmDialog = featureDialog = aboutDialog = nullptr;
     countdownMessages.clear();
+    countdownWParams.clear();
     countdownPlaying = false;
     window_ = CreateWindowExW(0, className, windowTitle, WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 400, 300, nullptr,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -285,12 +288,18 @@ TEST_F(MainWindowTest, AbortEndsTheRunAndShowsTheFrame) {
   countWindow = MakeFakeCountdown();
   HWND dialog = countdownDialog;
   HWND count = countWindow;
+  confirmDialog = MakeFakeCountdown();
+  featureDialog = MakeFakeCountdown();
+  HWND confirm = confirmDialog;
+  HWND feature = featureDialog;
   endNowRequested = 1;
   ShowWindow(window_, SW_HIDE);
   SendMessageW(window_, WM_COMMAND, kCmdAbort, 0);
   EXPECT_EQ(countdownMessages, std::vector<UINT>{kMsgCancelMail});
   EXPECT_FALSE(IsWindow(dialog));
   EXPECT_FALSE(IsWindow(count));
+  EXPECT_FALSE(IsWindow(confirm));
+  EXPECT_FALSE(IsWindow(feature));
   EXPECT_EQ(countdownDialog, nullptr);
   EXPECT_EQ(countWindow, nullptr);
   EXPECT_EQ(endNowRequested, 0) << "a stale end-now request would act at the next start";
@@ -316,6 +325,7 @@ TEST_F(MainWindowTest, ExitDestroysTheRunAndTheFrame) {
   countdownDialog = MakeFakeCountdown();
   HWND dialog = countdownDialog;
   SendMessageW(window_, WM_COMMAND, kCmdExit, 0);
+  EXPECT_EQ(countdownMessages, std::vector<UINT>{kMsgCancelMail}) << "a running mail is stopped first";
   EXPECT_FALSE(IsWindow(dialog));
   EXPECT_FALSE(IsWindow(window_));
   EXPECT_EQ(mainDialog, nullptr);
@@ -390,6 +400,57 @@ TEST_F(MainWindowTest, TaskbarCreatedAddsTheIconAgain) {
   SendMessageW(window_, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_STREQ(trayIconData.szTip, L"running");
   EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &trayIconData)) << "the icon is back";
+}
+
+TEST_F(MainWindowTest, TrayRetryTimerAddsAMissingIcon) {
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &trayIconData));
+  SendMessageW(window_, WM_TIMER, kTrayRetryTimer, 0);
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &trayIconData)) << "the icon is back";
+}
+
+TEST_F(MainWindowTest, DoubleClickShowsTheRunWindows) {
+  countdownDialog = MakeFakeCountdown();
+  countWindow = MakeFakeCountdown();
+  SendMessageW(window_, kMsgTrayCallback, 1, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(IsWindowVisible(countdownDialog));
+  EXPECT_TRUE(IsWindowVisible(countWindow));
+  DestroyWindow(countWindow);
+  countWindow = nullptr;
+}
+
+TEST_F(MainWindowTest, ActivationIsPassedToTheMainDialog) {
+  HWND realDialog = mainDialog;
+  mainDialog = MakeFakeCountdown();
+  SendMessageW(window_, WM_ACTIVATE, WA_ACTIVE, 0);
+  SendMessageW(window_, WM_ACTIVATE, WA_INACTIVE, 0);
+  EXPECT_EQ(countdownMessages, (std::vector<UINT>{kMsgMainDialogActivate, kMsgMainDialogActivate}));
+  EXPECT_EQ(countdownWParams, (std::vector<WPARAM>{1, 0}));
+  DestroyWindow(mainDialog);
+  mainDialog = realDialog;
+}
+
+class MainWindowStartProfileTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    // The window is created by the base fixture; set the name for a second one.
+    MainWindowTest::SetUp();
+    DestroyWindow(window_);
+    PumpPendingMessages();
+    testing_support::ClearCaughtMessageBoxes();
+    wcscpy(startProfileName, L"nothere");
+    modeNameText[0] = L'\0';
+    window_ = CreateWindowExW(0, className, windowTitle, WS_SYSMENU, 0, 0, 400, 300, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window_, nullptr);
+  }
+};
+
+TEST_F(MainWindowStartProfileTest, AProfileThatCannotLoadIsForgotten) {
+  EXPECT_STREQ(startProfileName, L"") << "the main dialog must not start a run";
+  bool reported = false;
+  for (const auto& box : CaughtMessageBoxes()) reported |= box.caption == L"プロファイル読み込みエラー";
+  EXPECT_TRUE(reported);
+  EXPECT_STREQ(modeNameText, L"日時指定") << "with no profile the mode dialog was asked";
 }
 
 }  // namespace
