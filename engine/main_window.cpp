@@ -150,9 +150,11 @@ void HandleMainCommand(HWND window, UINT id) {
       else OpenConfirmDialog();
       return;
     case kCmdFeatureSwitches:
-      if (featureDialog && IsWindow(featureDialog)) return;
+      // Without a run there is no next item, and switches set now would
+      // silently drop side actions of the next start.
+      if (!CountdownDialogExists() || (featureDialog && IsWindow(featureDialog))) return;
       if (!PassPasswordLock(window)) return;
-      OpenFeatureSwitchDialog();
+      if (CountdownDialogExists()) OpenFeatureSwitchDialog();
       return;
     case kCmdEndNow:
       // Only a running countdown can end now; a request kept for later would

@@ -56,8 +56,11 @@ HMENU LoadTrayMenu(HINSTANCE instance, const TrayMenuState& state) {
   CheckMenuItem(menu, kCmdClickThrough, MF_BYCOMMAND | (state.clickThrough ? MF_CHECKED : MF_UNCHECKED));
   EnableMenuItem(menu, kCmdStopSound, MF_BYCOMMAND | (state.playing ? MF_ENABLED : MF_GRAYED));
   CheckMenuItem(menu, kCmdMute, MF_BYCOMMAND | (state.soundMuted ? MF_CHECKED : MF_UNCHECKED));
-  // Ending at once means nothing while no countdown runs.
-  EnableMenuItem(menu, kCmdEndNow, MF_BYCOMMAND | (state.countdownRunning ? MF_ENABLED : MF_GRAYED));
+  // Ending at once and the switches for the next item mean nothing while no
+  // countdown runs.
+  const UINT runOnly = MF_BYCOMMAND | (state.countdownRunning ? MF_ENABLED : MF_GRAYED);
+  EnableMenuItem(menu, kCmdEndNow, runOnly);
+  EnableMenuItem(menu, kCmdFeatureSwitches, runOnly);
   return menu;
 }
 

@@ -218,6 +218,7 @@ TEST_F(MainWindowTest, TrayShowsMenu146WithItsStates) {
   EXPECT_TRUE(mute->checked);
   EXPECT_FALSE(endNow->grayed);
   EXPECT_EQ(endNow->id, 0x802fu);
+  EXPECT_FALSE(FindMenuItem(items, L"機能の有効/無効")->grayed);
   const struct {
     const wchar_t* text;
     UINT id;
@@ -243,6 +244,16 @@ TEST_F(MainWindowTest, TrayShowsMenu146WithItsStates) {
   ASSERT_NE(FindMenuItem(items, L"中断"), nullptr) << "menu 146 stays after an abort";
   EXPECT_TRUE(FindMenuItem(items, L"停止")->grayed);
   EXPECT_TRUE(FindMenuItem(items, L"今すぐ終了する")->grayed);
+  EXPECT_TRUE(FindMenuItem(items, L"機能の有効/無効")->grayed);
+}
+
+TEST_F(MainWindowTest, FeatureSwitchesNeedARunningCountdown) {
+  SendMessageW(window_, WM_COMMAND, kCmdFeatureSwitches, 0);
+  EXPECT_EQ(featureDialog, nullptr);
+  countdownDialog = MakeFakeCountdown();
+  SendMessageW(window_, WM_COMMAND, kCmdFeatureSwitches, 0);
+  EXPECT_NE(featureDialog, nullptr);
+  EXPECT_EQ(countdownMessages, std::vector<UINT>{kMsgAskItems});
 }
 
 TEST_F(MainWindowTest, TrayCallbackForAnotherIconIsIgnored) {
