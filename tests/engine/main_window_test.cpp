@@ -465,3 +465,64 @@ TEST_F(MainWindowStartProfileTest, AProfileThatCannotLoadIsForgotten) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SchedulerResourcesTest, StringsAndAccelerators) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  wchar_t text[100] = L"";
+  ASSERT_GT(LoadStringW(instance, 103, text, 100), 0);
+  EXPECT_STREQ(text, L"SoporaScheduler");
+  ASSERT_GT(LoadStringW(instance, 109, text, 100), 0);
+  EXPECT_STREQ(text, L"SOPORASCHEDULER");
+  HACCEL table = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(109));
+  ASSERT_NE(table, nullptr);
+  ACCEL entries[4] = {};
+  ASSERT_EQ(CopyAcceleratorTableW(table, entries, 4), 2);
+  EXPECT_EQ(entries[0].key, '?');
+  EXPECT_EQ(entries[1].key, '/');
+  for (const ACCEL& entry : {entries[0], entries[1]}) {
+    EXPECT_EQ(entry.cmd, 104);
+    EXPECT_TRUE(entry.fVirt & FALT);
+    EXPECT_FALSE(entry.fVirt & FVIRTKEY);
+  }
+  for (int id = 164; id <= 168; ++id) {
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(bitmap, nullptr) << id;
+    BITMAP bm{};
+    GetObjectW(bitmap, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 28) << id;
+    EXPECT_EQ(bm.bmHeight, 28) << id;
+    DeleteObject(bitmap);
+  }
+  const struct {
+    int id, width, height;
+  } sizes[] = {{169, 81, 32}, {182, 81, 32}, {183, 1, 7}, {216, 383, 38}};
+  for (const auto& s : sizes) {
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(s.id), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(bitmap, nullptr) << s.id;
+    BITMAP bm{};
+    GetObjectW(bitmap, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, s.width) << s.id;
+    EXPECT_EQ(bm.bmHeight, s.height) << s.id;
+    DeleteObject(bitmap);
+  }
+  const struct {
+    int id, size;
+  } icons[] = {{218, 16}, {218, 48}, {219, 32}, {185, 32}};
+  for (const auto& icon : icons) {
+    HICON handle = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(icon.id), IMAGE_ICON, icon.size, icon.size, 0));
+    ASSERT_NE(handle, nullptr) << icon.id;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(handle, &info));
+    BITMAP bm{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, icon.size) << icon.id;
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(handle);
+  }
+}
+
+}  // namespace
