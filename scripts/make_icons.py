@@ -2,10 +2,13 @@
 """Draws the programs' icons and button bitmaps into resources/images.
 
 Every image is drawn from fixed shapes and colours, so a run always writes the
-same bytes. Run it again after changing a drawing and commit the output.
+same bytes. Run it again after changing a drawing and commit the output;
+--check draws into a temporary folder and fails when the committed files differ.
 """
+import filecmp
 import os
 import sys
+import tempfile
 
 from PIL import Image, ImageDraw
 
@@ -63,9 +66,9 @@ def application(size):
     return img
 
 
-def save_icon(name, draw, sizes):
+def save_icon(folder, name, draw, sizes):
     images = [draw(s) for s in sizes]
-    path = os.path.join(OUT, name)
+    path = os.path.join(folder, name)
     images[-1].save(path, format="ICO", sizes=[(s, s) for s in sizes], append_images=images[:-1], bitmap_format="bmp")
 
 
@@ -80,33 +83,45 @@ def gradient_button(width, height, top, bottom, border):
     return img
 
 
-def save_bitmap(name, img):
-    img.convert("RGB").save(os.path.join(OUT, name), format="BMP")
+def save_bitmap(folder, name, img):
+    img.convert("RGB").save(os.path.join(folder, name), format="BMP")
 
 
-def main():
-    os.makedirs(OUT, exist_ok=True)
+def draw_all(folder):
+    os.makedirs(folder, exist_ok=True)
     scheduler = lambda s: moon_clock(s, (40, 70, 140, 255), (220, 230, 250, 255), (255, 255, 255, 255))
-    save_icon("scheduler.ico", scheduler, [16, 32, 48])          # 218
-    save_icon("scheduler_about.ico", scheduler, [32])            # 219
-    save_icon("countdown.ico", hourglass, [16, 32, 48])          # 183
-    save_icon("application.ico", application, [32])              # 185
+    save_icon(folder, "scheduler.ico", scheduler, [16, 32, 48])          # 218
+    save_icon(folder, "scheduler_about.ico", scheduler, [32])            # 219
+    save_icon(folder, "countdown.ico", hourglass, [16, 32, 48])          # 183
+    save_icon(folder, "application.ico", application, [32])              # 185
 
     # Weekday buttons 164-168, 28 x 28.
-    save_bitmap("weekday_up.bmp", gradient_button(28, 28, (250, 250, 250), (215, 220, 228), (150, 155, 165)))
-    save_bitmap("weekday_down.bmp", gradient_button(28, 28, (200, 206, 216), (236, 238, 242), (120, 125, 135)))
-    save_bitmap("weekday_current_up.bmp", gradient_button(28, 28, (235, 245, 255), (170, 205, 245), (70, 120, 190)))
-    save_bitmap("weekday_current_down.bmp", gradient_button(28, 28, (150, 190, 240), (220, 236, 252), (50, 100, 170)))
-    save_bitmap("weekday_disabled.bmp", gradient_button(28, 28, (238, 238, 238), (238, 238, 238), (200, 200, 200)))
+    save_bitmap(folder, "weekday_up.bmp", gradient_button(28, 28, (250, 250, 250), (215, 220, 228), (150, 155, 165)))
+    save_bitmap(folder, "weekday_down.bmp", gradient_button(28, 28, (200, 206, 216), (236, 238, 242), (120, 125, 135)))
+    save_bitmap(folder, "weekday_current_up.bmp", gradient_button(28, 28, (235, 245, 255), (170, 205, 245), (70, 120, 190)))
+    save_bitmap(folder, "weekday_current_down.bmp", gradient_button(28, 28, (150, 190, 240), (220, 236, 252), (50, 100, 170)))
+    save_bitmap(folder, "weekday_disabled.bmp", gradient_button(28, 28, (238, 238, 238), (238, 238, 238), (200, 200, 200)))
     # Main dialog: wide buttons 169 and 182 (81 x 32), shadow 183 (1 x 7), band 216 (383 x 38).
-    save_bitmap("wide_button.bmp", gradient_button(81, 32, (252, 252, 252), (214, 219, 227), (140, 146, 156)))
-    save_bitmap("wide_button_pressed.bmp", gradient_button(81, 32, (196, 203, 214), (236, 238, 242), (110, 116, 126)))
+    save_bitmap(folder, "wide_button.bmp", gradient_button(81, 32, (252, 252, 252), (214, 219, 227), (140, 146, 156)))
+    save_bitmap(folder, "wide_button_pressed.bmp", gradient_button(81, 32, (196, 203, 214), (236, 238, 242), (110, 116, 126)))
     shadow = Image.new("RGB", (1, 7))
     for y in range(7):
         v = 160 + y * 15
         shadow.putpixel((0, y), (v, v, v))
-    save_bitmap("shadow_line.bmp", shadow)
-    save_bitmap("top_band.bmp", gradient_button(383, 38, (64, 96, 160), (32, 56, 112), (24, 40, 90)))
+    save_bitmap(folder, "shadow_line.bmp", shadow)
+    save_bitmap(folder, "top_band.bmp", gradient_button(383, 38, (64, 96, 160), (32, 56, 112), (24, 40, 90)))
+
+
+def main():
+    if sys.argv[1:] == ["--check"]:
+        with tempfile.TemporaryDirectory() as fresh:
+            draw_all(fresh)
+            names = sorted(os.listdir(fresh))
+            _, mismatch, errors = filecmp.cmpfiles(fresh, OUT, names, shallow=False)
+            for name in mismatch + errors:
+                print("out of date: resources/images/" + name)
+            return 1 if mismatch or errors else 0
+    draw_all(OUT)
     return 0
 
 
