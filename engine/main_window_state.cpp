@@ -11,3 +11,24 @@ uint8_t soundMuted;
 uint8_t countWindowCreated;
 OSVERSIONINFOW windowsVersion;
 RECT workArea;
+
+HDC screenDC;
+HPEN separatorPen;
+HFONT uiFont;
+HFONT uiBoldFont;
+HFONT uiUnderlineFont;
+HFONT meiryoUi16Font;
+bool meiryoAvailable;
+bool meiryoUiAvailable;
+HBITMAP buttonBitmaps[kButtonBitmapCount];
+HDC buttonBitmapDCs[kButtonBitmapCount];
+wchar_t defaultCaptureFolder[MAX_PATH];
+
+POINT homePosition;
+POINT lastMovedPosition;
+bool fixed;
+bool topMost;
+bool clickThrough;
+bool startWithWindows;
+
+bool CountdownDialogExists() { return countdownDialog && IsWindow(countdownDialog); }

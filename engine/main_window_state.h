@@ -16,3 +16,28 @@ extern uint8_t soundMuted;
 extern uint8_t countWindowCreated;
 extern OSVERSIONINFOW windowsVersion;
 extern RECT workArea;
+
+// Drawing resources every dialog uses, made once by the main window.
+extern HDC screenDC;
+extern HPEN separatorPen;  // solid, width 1, RGB(180, 180, 180)
+extern HFONT uiFont;
+extern HFONT uiBoldFont;
+extern HFONT uiUnderlineFont;
+extern HFONT meiryoUi16Font;  // null when "Meiryo UI" is not installed
+extern bool meiryoAvailable;
+extern bool meiryoUiAvailable;
+inline constexpr int kButtonBitmapCount = 5;  // resources 164-168, 28 x 28
+extern HBITMAP buttonBitmaps[kButtonBitmapCount];
+extern HDC buttonBitmapDCs[kButtonBitmapCount];
+extern wchar_t defaultCaptureFolder[MAX_PATH];
+
+// Count-window settings read from the ini file at start-up.
+extern POINT homePosition;
+extern POINT lastMovedPosition;
+extern bool fixed;
+extern bool topMost;
+extern bool clickThrough;
+extern bool startWithWindows;
+
+// The countdown dialog exists: never a stale or failed handle.
+bool CountdownDialogExists();

@@ -2,12 +2,9 @@
 
 #include "private_messages.h"
 
-const wchar_t* actionDisplayNames[6] = {L"シャットダウン", L"再起動", L"ログオフ",
-                                        L"休止状態",       L"スリープ", L"復帰"};
 
 HWND mailProgressDialog;
 SoundPlayer* sharedSoundPlayer;
-POINT lastMovedPosition;
 
 // No mail goes out; the owner still gets its completion.
 unsigned __stdcall MailSendThreadProc(void* param) {

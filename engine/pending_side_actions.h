@@ -3,15 +3,14 @@
 
 #include <cstdint>
 
+#include "action_names.h"
+#include "main_window_state.h"
 #include "schedule_model.h"
 
 // What the countdown and the executor call in the side actions, the mail jobs
 // and the count window. pending_side_actions.cpp does the least for each until
 // the real pieces are linked in their place.
 
-// Power-action names for the status text and the capture file name (six
-// entries, WakeOnly last).
-extern const wchar_t* actionDisplayNames[6];
 
 // --- Mail jobs --------------------------------------------------------------
 struct MailSession;
@@ -64,4 +63,3 @@ COLORREF CountWindowTextColor();
 SIZE CountWindowSkinSize();
 void PaintCountWindowBuiltin(HWND window, const wchar_t* countdownText, const wchar_t* label);
 void PaintCountWindowSkin(HWND window, const wchar_t* countdownText, const wchar_t* label);
-extern POINT lastMovedPosition;

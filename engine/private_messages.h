@@ -21,3 +21,18 @@ inline constexpr UINT kMsgQueryPlaying = 0x8009;         // countdown dialog: lP
 inline constexpr UINT kMsgTrySkin = 0x800a;              // appearance dialog 151
 inline constexpr UINT kMsgMediumEnded = 0x8032;          // the sound player's owner
 inline constexpr UINT kMsgTrayCallback = 0x8064;         // main window: lParam the mouse message
+
+// Main window commands (WM_COMMAND low word): tray menus 109 and 146 and the
+// accelerators.
+inline constexpr UINT kCmdAbout = 104;             // accelerator Alt+? / Alt+/
+inline constexpr UINT kCmdExit = 105;              // "終了"
+inline constexpr UINT kCmdAbort = 0x8003;          // "中断"
+inline constexpr UINT kCmdMoveCountHome = 0x800b;  // "カウント画面を既定位置に移動"
+inline constexpr UINT kCmdStopSound = 0x800d;      // "停止"
+inline constexpr UINT kCmdMute = 0x800e;           // "ミュート"
+inline constexpr UINT kCmdClickThrough = 0x8012;   // "カウント画面上でのマウス操作を透過する"
+inline constexpr UINT kCmdAboutRunning = 0x801c;   // "バージョン情報" of menu 146
+inline constexpr UINT kCmdAboutIdle = 0x801d;      // "バージョン情報" of menu 109
+inline constexpr UINT kCmdConfirm = 0x801e;        // "設定情報の確認"
+inline constexpr UINT kCmdFeatureSwitches = 0x8027;  // "機能の有効/無効"
+inline constexpr UINT kCmdEndNow = 0x802f;         // "今すぐ終了する"

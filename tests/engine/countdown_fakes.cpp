@@ -218,11 +218,10 @@ SYSTEMTIME TimeOfDay(int hour, int minute, int second) {
 // --- The side actions the countdown calls, recording ----------------------------
 using countdown_fakes::Side;
 
-const wchar_t* actionDisplayNames[6] = {L"シャットダウン", L"再起動", L"ログオフ",
-                                        L"休止状態",       L"スリープ", L"復帰"};
 HWND mailProgressDialog;
 SoundPlayer* sharedSoundPlayer;
-POINT lastMovedPosition;
+// The names the start-up fills, as from Windows 6 on.
+static const bool actionNamesReady = (InitPowerActionNames(6), true);
 
 namespace {
 int fakePlayer;

@@ -1,0 +1,224 @@
+#include "main_window.h"
+
+#include "countdown_dialog.h"
+
+#include <cwchar>
+
+#include "action_names.h"
+#include "common_ui.h"
+#include "countdown_dialog.h"
+#include "feature_switches_dialog.h"
+#include "main_window_state.h"
+#include "password_prompt_dialog.h"
+#include "pending_parts.h"
+#include "private_messages.h"
+#include "profile_file.h"
+#include "schedule_model.h"
+#include "startup_settings.h"
+#include "tray_icon.h"
+
+wchar_t windowTitle[100];
+wchar_t className[100];
+
+namespace {
+
+void RaiseWindow(HWND window) {
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void SetModeNameText() {
+  const wchar_t* name = ScheduleModeName(scheduleMode);
+  swprintf(modeNameText, 10, L"%ls", name ? name : L"");
+}
+
+void DestroyIfOpen(HWND* window) {
+  if (*window && IsWindow(*window)) DestroyWindow(*window);
+  *window = nullptr;
+}
+
+// Ends the run's windows; the count window goes first, as it lies behind.
+void DestroyRunWindows() {
+  if (CountdownDialogExists()) SendMessageW(countdownDialog, kMsgCancelMail, 0, 0);
+  DestroyIfOpen(&countWindow);
+  DestroyIfOpen(&countdownDialog);
+  endNowRequested = 0;
+}
+
+void OnCreate(HWND window) {
+  mainWindow = window;
+  InitCommonUi();
+  AddTrayIcon(window);
+  CreateUiFonts(window);
+  windowsVersion.dwOSVersionInfoSize = sizeof windowsVersion;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExW(&windowsVersion);
+#pragma GCC diagnostic pop
+  InitLayeredPaintGlobals();
+  InitPowerActionNames(windowsVersion.dwMajorVersion);
+  LoadCountWindowSettings();
+  LoadAppearanceFile(window);
+
+  bool profileLoaded = false;
+  if (startProfileName[0]) {
+    profileLoaded = LoadProfileFile(mainWindow, startProfileName);
+    if (!profileLoaded) startProfileName[0] = L'\0';
+  }
+  if (!profileLoaded) {
+    wchar_t defaultProfile[kProfileNameChars];
+    ReadDefaultProfileName(defaultProfile);
+    if (defaultProfile[0]) profileLoaded = LoadProfileFile(mainWindow, defaultProfile);
+  }
+  LoadButtonBitmaps(window);
+  LoadCountWindowImages(window);
+  if (!profileLoaded) {
+    OpenModeSelectDialog(window, 1);
+    // The mode dialog may have ended the program.
+    if (!IsWindow(window)) return;
+    SetModeNameText();
+  }
+  mainDialog = CreateMainDialog(window, profileLoaded ? 1 : 0);
+}
+
+void OnSwitchMode(HWND window) {
+  const ScheduleMode remembered = scheduleMode;
+  if (OpenModeSelectDialog(window, 0) == 1) {
+    SetModeNameText();
+    DestroyIfOpen(&mainDialog);
+    mainDialog = CreateMainDialog(window, 0);
+  } else {
+    scheduleMode = remembered;
+  }
+}
+
+void OnTrayCallback(HWND window, WPARAM id, LPARAM mouseMessage) {
+  if (id != 1) return;
+  if (mouseMessage == WM_LBUTTONDBLCLK) {
+    if (!CountdownDialogExists()) return;
+    ShowWindow(countdownDialog, SW_SHOW);
+    if (countWindow) ShowWindow(countWindow, SW_SHOW);
+    SetForegroundWindow(countdownDialog);
+    if (countWindow) SetForegroundWindow(countWindow);
+  } else if (mouseMessage == WM_RBUTTONDOWN) {
+    ShowTrayMenu(window);
+  }
+}
+
+}  // namespace
+
+bool PassPasswordLock(HWND owner) {
+  if (!profileSettings.general.passwordLock) return true;
+  return RunPasswordPrompt(owner) == 1;
+}
+
+void HandleMainCommand(HWND window, UINT id) {
+  switch (id) {
+    case kCmdExit:
+      if (!PassPasswordLock(window)) return;
+      DestroyRunWindows();
+      DestroyIfOpen(&mainDialog);
+      DestroyWindow(window);
+      return;
+    case kCmdAbort:
+      if (!PassPasswordLock(window)) return;
+      DestroyIfOpen(&confirmDialog);
+      DestroyIfOpen(&featureDialog);
+      DestroyRunWindows();
+      SetTrayTip(L"設定中...");
+      ShowWindow(window, SW_SHOW);
+      return;
+    case kCmdMoveCountHome:
+      if (CountdownDialogExists()) {
+        const SIZE size = CurrentCountWindowSize();
+        MoveWindow(countdownDialog, homePosition.x, homePosition.y, size.cx, size.cy, FALSE);
+      }
+      return;
+    case kCmdStopSound:
+      if (CountdownDialogExists()) SendMessageW(countdownDialog, kMsgStopSound, 0, 0);
+      return;
+    case kCmdMute:
+      soundMuted = !soundMuted;
+      if (CountdownDialogExists()) SendMessageW(countdownDialog, kMsgApplyMute, 0, 0);
+      return;
+    case kCmdClickThrough:
+      ToggleCountWindowClickThrough();
+      return;
+    case kCmdAboutRunning:
+    case kCmdAboutIdle:
+      if (aboutDialog && IsWindow(aboutDialog)) RaiseWindow(aboutDialog);
+      else OpenAboutDialog(window);
+      return;
+    case kCmdConfirm:
+      if (confirmDialog && IsWindow(confirmDialog)) RaiseWindow(confirmDialog);
+      else OpenConfirmDialog();
+      return;
+    case kCmdFeatureSwitches:
+      // Without a run there is no next item, and switches set now would
+      // silently drop side actions of the next start.
+      if (!CountdownDialogExists() || (featureDialog && IsWindow(featureDialog))) return;
+      if (!PassPasswordLock(window)) return;
+      if (CountdownDialogExists()) OpenFeatureSwitchDialog();
+      return;
+    case kCmdEndNow:
+      // Only a running countdown can end now; a request kept for later would
+      // perform the action at the next start.
+      if (!CountdownDialogExists() || endNowRequested) return;
+      if (!PassPasswordLock(window)) return;
+      RequestEndNow();
+      return;
+    default:
+      return;
+  }
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate(window);
+      return 0;
+    case WM_DESTROY:
+      KillTimer(window, kTrayRetryTimer);
+      RemoveTrayIcon();
+      PostQuitMessage(0);
+      return 0;
+    case WM_ACTIVATE:
+      if (mainDialog) SendMessageW(mainDialog, kMsgMainDialogActivate, LOWORD(wParam) != WA_INACTIVE ? 1 : 0, 0);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTrayRetryTimer) RestoreTrayIcon(window);
+      return 0;
+    case WM_COMMAND:
+      HandleMainCommand(window, LOWORD(wParam));
+      return 0;
+    case kMsgSwitchMode:
+      OnSwitchMode(window);
+      return 0;
+    case kMsgTrayCallback:
+      OnTrayCallback(window, wParam, lParam);
+      return 0;
+    default:
+      if (taskbarCreatedMessage && message == taskbarCreatedMessage) {
+        RestoreTrayIcon(window);
+        return 0;
+      }
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+bool RegisterWindowClasses(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = MainWndProc;
+  wc.hInstance = instance;
+  wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(218), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(218), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = className;
+  const bool mainClass = RegisterClassExW(&wc) != 0;
+  wc.lpfnWndProc = CountWindowProc;
+  wc.lpszClassName = L"CountClass";
+  const bool countClass = RegisterClassExW(&wc) != 0;
+  return mainClass && countClass;
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <windows.h>
+
+// The lock password is kept only as the SHA-1 digest of its ANSI text, written
+// as 40 lower-case hex digits.
+
+inline constexpr int kPasswordMaxChars = 30;
+
+// Digest of a newly entered password, carried to the general page's apply step.
+extern char pendingPasswordHash[41];
+
+// SHA-1 of the 8-bit text (without its NUL) as 40 lower-case hex digits and a
+// NUL. A CryptoAPI failure shows the system's text over `owner`, false.
+bool HashPasswordSha1Hex(const char* text, char* digest, HWND owner);
+// True when the edit's text has the stored digest; otherwise
+// "パスワードが違います。" and the edit is cleared.
+bool CheckLockPassword(HWND edit, HWND owner);
+// Checks the two entries and leaves the new digest in pendingPasswordHash.
+bool SetLockPassword(HWND passwordEdit, HWND confirmationEdit, HWND owner);
+
+// The password's text in the ANSI code page (at most 2 bytes a character);
+// false when a character has no ANSI form there.
+bool PasswordToAnsi(const wchar_t* password, char* ansi, int ansiSize);

@@ -1,0 +1,168 @@
+#include "password_lock.h"
+
+#include <gtest/gtest.h>
+
+#include <wincrypt.h>
+
+#include <cstring>
+#include <string>
+
+#include "message_box_catcher.h"
+#include "schedule_model.h"
+#include "temp_folder.h"
+
+using testing_support::CaughtMessageBoxes;
+using testing_support::TempFolderTest;
+
+namespace {
+
+std::string Digest(const char* text) {
+  char digest[41];
+  memset(digest, 'x', sizeof digest);
+  EXPECT_TRUE(HashPasswordSha1Hex(text, digest, nullptr)) << text;
+  return std::string(digest, strnlen(digest, 41));
+}
+
+TEST(HashPasswordTest, StandardSha1InLowerCaseHex) {
+  const struct {
+    const char* text;
+    const char* digest;
+  } cases[] = {
+      {"abc", "a9993e364706816aba3e25717850c26c9cd0d89d"},
+      {"password", "5baa61e4c9b93f3f0682250b6cf8331b7ee68fd8"},
+      {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "cd762363c1c11ecb48611583520bba111f0034d4"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Digest(c.text), c.digest) << c.text;
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+}
+
+TEST(HashPasswordTest, JapaneseTextIsHashedOverItsShiftJisBytes) {
+  ASSERT_EQ(GetACP(), 932u) << "the tests run with LANG=ja_JP.UTF-8";
+  char ansi[64];
+  ASSERT_TRUE(PasswordToAnsi(L"パスワード", ansi, sizeof ansi));
+  EXPECT_EQ(strlen(ansi), 10u);  // two bytes a character
+  EXPECT_EQ(Digest(ansi), "bfab5a53d2ec8ec6cb39fc924cf8c8410377c9c8");
+}
+
+TEST(HashPasswordTest, CharacterOutsideTheCodePageIsReported) {
+  char ansi[64];
+  EXPECT_FALSE(PasswordToAnsi(L"pass\u00e9\u0101", ansi, sizeof ansi));  // ā has no Shift_JIS form
+  EXPECT_TRUE(PasswordToAnsi(L"plain", ansi, sizeof ansi));
+  EXPECT_STREQ(ansi, "plain");
+}
+
+TEST(HashPasswordTest, LeavesNoKeyContainerBehind) {
+  // The digest needs no key container: after hashing, the default one still
+  // does not exist unless it existed before.
+  HCRYPTPROV before = 0;
+  const bool existed = CryptAcquireContextW(&before, nullptr, nullptr, PROV_RSA_FULL, 0) != FALSE;
+  if (before) CryptReleaseContext(before, 0);
+  Digest("abc");
+  HCRYPTPROV after = 0;
+  const bool exists = CryptAcquireContextW(&after, nullptr, nullptr, PROV_RSA_FULL, 0) != FALSE;
+  if (after) CryptReleaseContext(after, 0);
+  EXPECT_EQ(exists, existed);
+}
+
+class PasswordEditTest : public TempFolderTest {
+ protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    password_ = MakeEdit();
+    confirmation_ = MakeEdit();
+    memset(&profileSettings.general, 0, sizeof profileSettings.general);
+    memset(pendingPasswordHash, 0, sizeof pendingPasswordHash);
+  }
+  void TearDown() override {
+    DestroyWindow(password_);
+    DestroyWindow(confirmation_);
+    TempFolderTest::TearDown();
+  }
+  static HWND MakeEdit() {
+    return CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_AUTOHSCROLL, 0, 0, 200, 20, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  }
+  bool Set(const std::wstring& password, const std::wstring& confirmation) {
+    SetWindowTextW(password_, password.c_str());
+    SetWindowTextW(confirmation_, confirmation.c_str());
+    return SetLockPassword(password_, confirmation_, nullptr);
+  }
+  bool Check(const std::wstring& typed) {
+    SetWindowTextW(password_, typed.c_str());
+    return CheckLockPassword(password_, nullptr);
+  }
+  void StorePending() { memcpy(profileSettings.general.passwordHash, pendingPasswordHash, 41); }
+  std::wstring LastMessage() {
+    const auto boxes = CaughtMessageBoxes();
+    return boxes.empty() ? L"" : boxes.back().text;
+  }
+  std::wstring LastCaption() {
+    const auto boxes = CaughtMessageBoxes();
+    return boxes.empty() ? L"(none)" : boxes.back().caption;
+  }
+  HWND password_ = nullptr;
+  HWND confirmation_ = nullptr;
+};
+
+TEST_F(PasswordEditTest, SettingRefusesBadEntriesWithTheirMessages) {
+  const std::wstring thirty(30, L'a');
+  const std::wstring thirtyOne(31, L'a');
+  const struct {
+    std::wstring password, confirmation, text, caption;
+  } cases[] = {
+      {L"", L"abc", L"パスワードの入力を確認して下さい。", L""},
+      {L"abc", L"", L"パスワードの入力を確認して下さい。", L""},
+      {thirtyOne, thirtyOne, L"パスワードは30字以内で設定して下さい。", L""},
+      {L"abc", thirtyOne, L"パスワードは30字以内で設定して下さい。", L""},
+      {L"abc", L"abd", L"パスワードが一致しません", L"エラー"},
+      {L"Abc", L"abc", L"パスワードが一致しません", L"エラー"},
+      {L"caf\u0101", L"caf\u0101", L"パスワードの入力を確認して下さい。", L""},
+  };
+  for (const auto& c : cases) {
+    testing_support::ClearCaughtMessageBoxes();
+    EXPECT_FALSE(Set(c.password, c.confirmation)) << c.password.size();
+    EXPECT_EQ(LastMessage(), c.text) << c.password.size();
+    EXPECT_EQ(LastCaption(), c.caption) << c.password.size();
+    EXPECT_EQ(pendingPasswordHash[0], '\0');
+  }
+}
+
+TEST_F(PasswordEditTest, ThirtyCharactersSetAndUnlock) {
+  const std::wstring thirty(30, L'a');
+  ASSERT_TRUE(Set(thirty, thirty));
+  EXPECT_STREQ(pendingPasswordHash, "cd762363c1c11ecb48611583520bba111f0034d4");
+  StorePending();
+  EXPECT_TRUE(Check(thirty));
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+}
+
+TEST_F(PasswordEditTest, WrongEmptyOrOverLongIsRefusedAndCleared) {
+  ASSERT_TRUE(Set(L"Secret", L"Secret"));
+  StorePending();
+  for (const std::wstring& typed : {std::wstring(L"secret"), std::wstring(L""), std::wstring(L"Secret!"),
+                                    std::wstring(L"Secret") + std::wstring(25, L'x')}) {
+    testing_support::ClearCaughtMessageBoxes();
+    EXPECT_FALSE(Check(typed)) << typed.size();
+    EXPECT_EQ(LastMessage(), L"パスワードが違います。");
+    EXPECT_EQ(LastCaption(), L"");
+    EXPECT_EQ(GetWindowTextLengthW(password_), 0);
+  }
+  EXPECT_TRUE(Check(L"Secret"));
+}
+
+TEST_F(PasswordEditTest, JapanesePasswordMatchesTheSameWayAsSet) {
+  ASSERT_TRUE(Set(L"パスワード", L"パスワード"));
+  EXPECT_STREQ(pendingPasswordHash, "bfab5a53d2ec8ec6cb39fc924cf8c8410377c9c8");
+  StorePending();
+  EXPECT_TRUE(Check(L"パスワード"));
+  EXPECT_FALSE(Check(L"パスワート"));
+}
+
+TEST_F(PasswordEditTest, UpperCaseDigestNeverMatches) {
+  strcpy(profileSettings.general.passwordHash, "A9993E364706816ABA3E25717850C26C9CD0D89D");
+  EXPECT_FALSE(Check(L"abc"));
+  strcpy(profileSettings.general.passwordHash, "a9993e364706816aba3e25717850c26c9cd0d89d");
+  EXPECT_TRUE(Check(L"abc"));
+}
+
+}  // namespace

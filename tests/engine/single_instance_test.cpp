@@ -1,0 +1,189 @@
+// Starts the real SoporaScheduler.exe the way a user does and watches its windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "temp_folder.h"
+
+using testing_support::TempFolderTest;
+
+namespace {
+
+std::wstring HostPathToWine(const char* path) {
+  std::wstring result = L"Z:";
+  for (const char* p = path; *p; ++p) result += *p == '/' ? L'\\' : static_cast<wchar_t>(*p);
+  return result;
+}
+
+struct WindowSearch {
+  DWORD processId;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<WindowSearch*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t cls[64] = L"";
+  GetClassNameW(window, cls, 64);
+  if (pid == search->processId && IsWindowVisible(window) && lstrcmpW(cls, search->className) == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindProcessWindowNow(DWORD processId, const wchar_t* className) {
+  WindowSearch search{processId, className, nullptr};
+  EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Polls for a visible top-level window of the process; the limit only stops a
+// broken start from hanging the run.
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className) {
+  for (int i = 0; i < 300; ++i) {
+    if (HWND found = FindProcessWindowNow(processId, className)) return found;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+BOOL CALLBACK CollectTexts(HWND window, LPARAM lParam) {
+  wchar_t text[256] = L"";
+  GetWindowTextW(window, text, 256);
+  reinterpret_cast<std::vector<std::wstring>*>(lParam)->push_back(text);
+  return TRUE;
+}
+
+std::vector<std::wstring> ChildTexts(HWND window) {
+  std::vector<std::wstring> texts;
+  EnumChildWindows(window, CollectTexts, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+bool Contains(const std::vector<std::wstring>& texts, const std::wstring& text) {
+  for (const auto& t : texts)
+    if (t == text) return true;
+  return false;
+}
+
+// Writes what the screen shows of the window as a 24-bit BMP.
+bool SaveWindowShot(HWND window, const std::wstring& path) {
+  RECT r;
+  GetWindowRect(window, &r);
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  const int stride = (width * 3 + 3) & ~3;
+  std::string pixels(static_cast<size_t>(stride) * height, '\0');
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), &pixels[0], reinterpret_cast<BITMAPINFO*>(&header),
+            DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+  bytes += pixels;
+  return testing_support::WriteBytes(path, bytes);
+}
+
+class SchedulerProcessTest : public TempFolderTest {
+ protected:
+  void TearDown() override {
+    for (PROCESS_INFORMATION& p : processes_) {
+      if (WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(p.hProcess, 1);
+      WaitForSingleObject(p.hProcess, 10000);
+      CloseHandle(p.hProcess);
+      CloseHandle(p.hThread);
+    }
+    TempFolderTest::TearDown();
+  }
+
+  PROCESS_INFORMATION Start(const std::wstring& arguments) {
+    const std::wstring exe = HostPathToWine(SOPORA_SCHEDULER_EXE);
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    EXPECT_TRUE(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               temp_.path().c_str(), &startup, &process))
+        << GetLastError();
+    if (process.hProcess) processes_.push_back(process);
+    return process;
+  }
+
+  static DWORD WaitForExit(const PROCESS_INFORMATION& process) {
+    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) return 0xFFFFFFFF;
+    DWORD code = 0xFFFFFFFF;
+    GetExitCodeProcess(process.hProcess, &code);
+    return code;
+  }
+
+  std::vector<PROCESS_INFORMATION> processes_;
+};
+
+TEST_F(SchedulerProcessTest, SecondInstanceIsRefusedWhileTheFirstRuns) {
+  const PROCESS_INFORMATION first = Start(L"");
+  ASSERT_NE(first.hProcess, nullptr);
+  HWND frame = WaitForProcessWindow(first.dwProcessId, L"SOPORASCHEDULER");
+  ASSERT_NE(frame, nullptr) << "the frame window did not appear";
+  wchar_t title[64] = L"";
+  GetWindowTextW(frame, title, 64);
+  EXPECT_STREQ(title, L"SoporaScheduler");
+  EXPECT_TRUE(SaveWindowShot(frame, HostPathToWine(SOPORA_ARTIFACT_DIR) + L"\\scheduler_frame.bmp"));
+
+  const PROCESS_INFORMATION second = Start(L"");
+  ASSERT_NE(second.hProcess, nullptr);
+  HWND box = WaitForProcessWindow(second.dwProcessId, L"#32770");
+  ASSERT_NE(box, nullptr) << "the second instance showed no message";
+  wchar_t caption[64] = L"x";
+  GetWindowTextW(box, caption, 64);
+  EXPECT_STREQ(caption, L"");
+  EXPECT_TRUE(Contains(ChildTexts(box), L"すでに起動しています"));
+  EXPECT_EQ(FindProcessWindowNow(second.dwProcessId, L"SOPORASCHEDULER"), nullptr);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(WaitForExit(second), 0u);
+
+  EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the first instance ended";
+  EXPECT_TRUE(IsWindow(frame));
+  PostMessageW(frame, WM_COMMAND, 105, 0);
+  EXPECT_EQ(WaitForExit(first), 0u);
+}
+
+TEST_F(SchedulerProcessTest, OverLongStartNameIsRefusedAndTheProgramStarts) {
+  const PROCESS_INFORMATION process = Start(L"start:" + std::wstring(32, L'n'));
+  ASSERT_NE(process.hProcess, nullptr);
+  HWND box = WaitForProcessWindow(process.dwProcessId, L"#32770");
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(Contains(ChildTexts(box),
+                       L"起動時に指定されたプロファイル名が長すぎます。\nプロファイル名は31文字以内で指定して下さい。"));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  HWND frame = WaitForProcessWindow(process.dwProcessId, L"SOPORASCHEDULER");
+  ASSERT_NE(frame, nullptr);
+  PostMessageW(frame, WM_COMMAND, 105, 0);
+  EXPECT_EQ(WaitForExit(process), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Runs `step` from a thread timer on this thread, so it also runs inside a
+// modal loop (a dialog box, a popup menu) that the code under test enters.
+// The step is called until it returns true; the driver then stops.
+class ModalDriver {
+ public:
+  explicit ModalDriver(std::function<bool()> step);
+  ~ModalDriver();
+  ModalDriver(const ModalDriver&) = delete;
+  ModalDriver& operator=(const ModalDriver&) = delete;
+  bool finished() const;
+
+ private:
+  UINT_PTR timer_;
+};
+
+// Dispatches this thread's messages until `done` is true or `limitMs` passes;
+// returns `done()`.
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD limitMs = 10000);
+void PumpPendingMessages();
+
+// The visible dialog window of this thread that has a control with that id.
+HWND FindThreadDialogWithControl(int controlId);
+// The popup menu now shown by this thread's menu loop, or null.
+HMENU FindShownPopupMenu();
+
+// One item of a menu, with its submenu's items.
+struct MenuItemInfo {
+  std::wstring text;
+  UINT id;  // 0xFFFFFFFF for a submenu
+  bool checked;
+  bool grayed;
+  std::vector<MenuItemInfo> children;
+};
+std::vector<MenuItemInfo> DescribeMenu(HMENU menu);
+// The item with that text anywhere in the tree, or null.
+const MenuItemInfo* FindMenuItem(const std::vector<MenuItemInfo>& items, const std::wstring& text);
+
+}  // namespace testing_support
