@@ -51,11 +51,20 @@ def log_auth(port, mechanism, login):
         f.write(f"{port} {mechanism} {login}\n")
 
 
-def record_mail(port, mechanism, login, mail_from, rcpts, content):
+# Server name each TLS connection asked for (SNI), by its SSL object.
+sni_names = {}
+
+
+def remember_sni(ssl_object, name, context):
+    sni_names[id(ssl_object)] = name or "-"
+
+
+def record_mail(port, mechanism, login, mail_from, rcpts, content, sni="plain"):
     for rcpt in rcpts:
         name = os.path.join(state, "mail", f"{port}-{rcpt}.txt")
         with open(name + ".tmp", "wb") as f:
-            f.write(f"MAILFROM {mail_from}\nRCPT {' '.join(rcpts)}\nAUTH {mechanism} {login}\n\n".encode())
+            f.write(f"MAILFROM {mail_from}\nRCPT {' '.join(rcpts)}\nAUTH {mechanism} {login}\n"
+                    f"SNI {sni}\n\n".encode())
             f.write(content)
         os.replace(name + ".tmp", name)
 
@@ -80,9 +89,11 @@ class Handler:
     async def handle_DATA(self, server, session, envelope):
         data = getattr(session, "auth_data", None)
         login = getattr(data, "login", None)
+        ssl_object = server.transport.get_extra_info("ssl_object")
+        sni = sni_names.get(id(ssl_object), "-") if ssl_object is not None else "plain"
         record_mail(self.port, getattr(session, "mechanism", "none"),
                     login.decode(errors="replace") if login else "-",
-                    envelope.mail_from, envelope.rcpt_tos, envelope.original_content)
+                    envelope.mail_from, envelope.rcpt_tos, envelope.original_content, sni)
         return "250 2.0.0 OK queued"
 
 
@@ -101,6 +112,7 @@ def make_authenticator(port):
 def server_context(name):
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(os.path.join(certs, name + ".pem"), os.path.join(certs, name + ".key"))
+    context.sni_callback = remember_sni
     return context
 
 

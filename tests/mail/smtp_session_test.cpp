@@ -167,6 +167,7 @@ struct Delivered {
   std::string mailFrom;
   std::string rcpt;
   std::string auth;
+  std::string sni;
   std::string content;
 };
 
@@ -182,6 +183,7 @@ Delivered ReadDelivered(int port, const std::string& rcpt) {
     if (line.rfind("MAILFROM ", 0) == 0) d.mailFrom = line.substr(9);
     if (line.rfind("RCPT ", 0) == 0) d.rcpt = line.substr(5);
     if (line.rfind("AUTH ", 0) == 0) d.auth = line.substr(5);
+    if (line.rfind("SNI ", 0) == 0) d.sni = line.substr(4);
   }
   d.content = text.substr(blank + 2);
   return d;
@@ -223,20 +225,23 @@ TEST(SmtpSessionTest, DeliversInEveryMode) {
     int security;
     const char* server;
     const char* auth;  // mechanism and login the server saw
+    const char* sni;   // server name the TLS client asked for, "-" none
   } kCases[] = {
-      {kPlain, "plain@example.test", 0, 0, "127.0.0.1", "none -"},
-      {kPlainLogin, "login@example.test", 1, 0, "127.0.0.1", "LOGIN login@example.test"},
-      {kPlainCram, "cram@example.test", 1, 0, "127.0.0.1", "CRAM-MD5 cram@example.test"},
-      {kStartTls, "starttls@example.test", 1, 2, "localhost", "LOGIN starttls@example.test"},
-      {kTlsGood, "tls@example.test", 1, 1, "localhost", "LOGIN tls@example.test"},
-      {kTlsGood, "tlsip@example.test", 1, 1, "127.0.0.1", "LOGIN tlsip@example.test"},
+      {kPlain, "plain@example.test", 0, 0, "127.0.0.1", "none -", "plain"},
+      {kPlainLogin, "login@example.test", 1, 0, "127.0.0.1", "LOGIN login@example.test", "plain"},
+      {kPlainCram, "cram@example.test", 1, 0, "127.0.0.1", "CRAM-MD5 cram@example.test", "plain"},
+      {kStartTls, "starttls@example.test", 1, 2, "localhost", "LOGIN starttls@example.test", "localhost"},
+      {kTlsGood, "tls@example.test", 1, 1, "localhost", "LOGIN tls@example.test", "localhost"},
+      // No SNI for an address.
+      {kTlsGood, "tlsip@example.test", 1, 1, "127.0.0.1", "LOGIN tlsip@example.test", "-"},
       // Over TLS it is always AUTH LOGIN, even where CRAM-MD5 is offered.
-      {kStartTlsCram, "starttlscram@example.test", 1, 2, "localhost", "LOGIN starttlscram@example.test"},
+      {kStartTlsCram, "starttlscram@example.test", 1, 2, "localhost", "LOGIN starttlscram@example.test",
+       "localhost"},
       // Security without logon: plain, no AUTH.
-      {kPlain, "nologon@example.test", 0, 1, "127.0.0.1", "none -"},
+      {kPlain, "nologon@example.test", 0, 1, "127.0.0.1", "none -", "plain"},
       // Replies that arrive line by line, and a CRAM challenge of 280 bytes.
-      {kSplit, "split@example.test", 1, 0, "127.0.0.1", "CRAM-MD5 split@example.test"},
-      {kLongCram, "longcram@example.test", 1, 0, "127.0.0.1", "CRAM-MD5 longcram@example.test"},
+      {kSplit, "split@example.test", 1, 0, "127.0.0.1", "CRAM-MD5 split@example.test", "plain"},
+      {kLongCram, "longcram@example.test", 1, 0, "127.0.0.1", "CRAM-MD5 longcram@example.test", "plain"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.to);
@@ -250,6 +255,7 @@ TEST(SmtpSessionTest, DeliversInEveryMode) {
     EXPECT_EQ(d.mailFrom, "scheduler@example.test");
     EXPECT_EQ(d.rcpt, c.to);
     EXPECT_EQ(d.auth, c.auth);
+    EXPECT_EQ(d.sni, c.sni);
     EXPECT_EQ(d.content, ExpectedContent(request));
   }
 }
