@@ -39,6 +39,7 @@ LONG_CRAM = 856
 UNEXPECTED_220 = 857
 BACKLOG_FULL = 858
 TLS_SILENT = 860
+STARTTLS_INJECT = 861  # a reply line smuggled in behind 220 STARTTLS
 
 state = sys.argv[1]
 time_limit = float(sys.argv[2]) if len(sys.argv) > 2 else 900
@@ -225,6 +226,18 @@ async def scripted(port, reader, writer):
             await send(writer, line + "\r\n")
         await accept_mail(reader, writer, port, split=True)
         return
+    if port == STARTTLS_INJECT:
+        await send(writer, "220 testsmtpd.local ready\r\n")
+        await read_command(reader)
+        await send(writer, "250-testsmtpd.local\r\n250-STARTTLS\r\n250 HELP\r\n")
+        if (await read_command(reader)).upper() != "STARTTLS":
+            return
+        await send(writer, "220 go ahead\r\n250-injected\r\n250 injected\r\n")
+        await writer.start_tls(server_context("good"))
+        await read_command(reader)  # EHLO over TLS
+        await send(writer, "250-testsmtpd.local\r\n250 AUTH LOGIN\r\n")
+        await accept_mail(reader, writer, port)
+        return
     if port == LONG_CRAM:
         await send(writer, "220 testsmtpd.local ready\r\n")
         await read_command(reader)
@@ -292,7 +305,8 @@ async def main():
     await start_real(TLS_WRONG_NAME, tls_cert="wrongname")
     await start_real(TLS_SELF_SIGNED, tls_cert="selfsigned")
     await start_real(TLS_EXPIRED, tls_cert="expired")
-    for port in (GREETING_554, RCPT_550, STALLED, SPLIT, CLOSES, LONG_CRAM, UNEXPECTED_220):
+    for port in (GREETING_554, RCPT_550, STALLED, SPLIT, CLOSES, LONG_CRAM, UNEXPECTED_220,
+                 STARTTLS_INJECT):
         await start_scripted(port)
     silent = socket.socket()
     silent.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)

@@ -36,6 +36,7 @@ enum Port {
   kTlsWrongName = 846, kTlsSelfSigned = 847, kTlsExpired = 848, kStartTlsCram = 849,
   kGreeting554 = 851, kRcpt550 = 852, kStalled = 853, kSplit = 854, kCloses = 855,
   kLongCram = 856, kUnexpected220 = 857, kBacklogFull = 858, kNothing = 859, kTlsSilent = 860,
+  kStartTlsInject = 861,
 };
 
 const char kPassword[] = "s3cret-pass";
@@ -242,6 +243,8 @@ TEST(SmtpSessionTest, DeliversInEveryMode) {
       // Replies that arrive line by line, and a CRAM challenge of 280 bytes.
       {kSplit, "split@example.test", 1, 0, "127.0.0.1", "CRAM-MD5 split@example.test", "plain"},
       {kLongCram, "longcram@example.test", 1, 0, "127.0.0.1", "CRAM-MD5 longcram@example.test", "plain"},
+      // Lines sent behind "220" to STARTTLS are dropped, never read as replies over TLS.
+      {kStartTlsInject, "inject@example.test", 1, 2, "localhost", "LOGIN inject@example.test", "plain"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.to);
