@@ -40,6 +40,7 @@ UNEXPECTED_220 = 857
 BACKLOG_FULL = 858
 TLS_SILENT = 860
 STARTTLS_INJECT = 861  # a reply line smuggled in behind 220 STARTTLS
+BAD_CRAM = 862         # a CRAM-MD5 challenge that is not Base64
 
 state = sys.argv[1]
 time_limit = float(sys.argv[2]) if len(sys.argv) > 2 else 900
@@ -238,6 +239,15 @@ async def scripted(port, reader, writer):
         await send(writer, "250-testsmtpd.local\r\n250 AUTH LOGIN\r\n")
         await accept_mail(reader, writer, port)
         return
+    if port == BAD_CRAM:
+        await send(writer, "220 testsmtpd.local ready\r\n")
+        await read_command(reader)
+        await send(writer, "250-testsmtpd.local\r\n250 AUTH CRAM-MD5\r\n")
+        await read_command(reader)
+        await send(writer, "334 not*base64\r\n")
+        while await reader.readline():
+            pass
+        return
     if port == LONG_CRAM:
         await send(writer, "220 testsmtpd.local ready\r\n")
         await read_command(reader)
@@ -306,7 +316,7 @@ async def main():
     await start_real(TLS_SELF_SIGNED, tls_cert="selfsigned")
     await start_real(TLS_EXPIRED, tls_cert="expired")
     for port in (GREETING_554, RCPT_550, STALLED, SPLIT, CLOSES, LONG_CRAM, UNEXPECTED_220,
-                 STARTTLS_INJECT):
+                 STARTTLS_INJECT, BAD_CRAM):
         await start_scripted(port)
     silent = socket.socket()
     silent.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)

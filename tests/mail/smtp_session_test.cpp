@@ -36,7 +36,7 @@ enum Port {
   kTlsWrongName = 846, kTlsSelfSigned = 847, kTlsExpired = 848, kStartTlsCram = 849,
   kGreeting554 = 851, kRcpt550 = 852, kStalled = 853, kSplit = 854, kCloses = 855,
   kLongCram = 856, kUnexpected220 = 857, kBacklogFull = 858, kNothing = 859, kTlsSilent = 860,
-  kStartTlsInject = 861,
+  kStartTlsInject = 861, kBadCram = 862,
 };
 
 const char kPassword[] = "s3cret-pass";
@@ -309,6 +309,8 @@ TEST(SmtpSessionTest, ErrorsAreReportedOnceWithTheirCaptionAndText) {
        L"コマンドの並びが間違っています。\n\nサーバーからのメッセージ:\n503 5.5.1"},
       {kUnexpected220, "unexpected@example.test", 1, 0, "127.0.0.1", L"SMTP ERROR",
        L"サーバーとのやり取りに失敗。\n\nサーバーからのメッセージ:\n220 what?"},
+      {kBadCram, "badcram@example.test", 1, 0, "127.0.0.1", L"SMTP ERROR",
+       L"サーバーとのやり取りに失敗。\n\nサーバーからのメッセージ:\n334 not*base64\r\n"},
       {kCloses, "closes@example.test", 0, 0, "127.0.0.1", L"メール送信エラー",
        L"サーバーとの接続が切断されました。"},
       {kNothing, "refused@example.test", 0, 0, "127.0.0.1", L"メール送信エラー",
@@ -445,6 +447,62 @@ TEST(CertificateHostTest, NamesMatchAsX509CheckHostRules) {
     ASSERT_NE(cert, nullptr) << c.cert;
     EXPECT_EQ(CertificateMatchesHost(cert, c.host), c.match) << c.cert << " " << c.host;
     X509_free(cert);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MailErrorTextTest, ReplyCodesGetTheirCaptionAndText) {
+  const int kTabled[] = {421, 432, 450, 451, 452, 453, 454, 458, 459, 500, 501, 502, 503,
+                         504, 521, 530, 534, 535, 538, 550, 551, 552, 553, 554, 555};
+  MailSession session{};
+  strcpy(session.replyBuffer, "599 odd\r\n");
+  for (int code : kTabled) {
+    session.lastReplyCode = code;
+    std::wstring caption, text;
+    FormatMailError(0, 51, &session, ReplyCode, &caption, &text);
+    EXPECT_EQ(caption, L"SMTP ERROR " + std::to_wstring(code));
+    ASSERT_NE(SmtpReplyCodeText(code), nullptr) << code;
+    EXPECT_EQ(text, std::wstring(SmtpReplyCodeText(code)) + L"\n\nサーバーからのメッセージ:\n599 odd\r\n");
+  }
+  for (int code : {220, 250, 334, 422, 599, -1}) {
+    session.lastReplyCode = code;
+    std::wstring caption, text;
+    FormatMailError(0, 51, &session, ReplyCode, &caption, &text);
+    EXPECT_EQ(caption, L"SMTP ERROR") << code;
+    EXPECT_EQ(text.rfind(L"サーバーとのやり取りに失敗。\n\nサーバーからのメッセージ:\n", 0), 0u) << code;
+  }
+}
+
+TEST(MailErrorTextTest, NumberedCaptionsAndFixedTexts) {
+  MailSession session{};
+  const struct {
+    int32_t kind;
+    int number;
+    const wchar_t* caption;
+    const wchar_t* text;  // null: a system or library text
+  } kCases[] = {
+      {OsError, 40, L"メール送信エラー #40", nullptr},
+      {SocketError, 4, L"メール送信エラー #4", nullptr},
+      {TlsError, 8, L"SSL_ERROR #8", nullptr},
+      {TimedOut, 51, L"メール送信エラー", L"接続がタイムアウトしました。"},
+      {Disconnected, 51, L"メール送信エラー", L"サーバーとの接続が切断されました。"},
+      {NoCertificate, 9, L"メール送信エラー", L"サーバーから証明書が得られませんでした。"},
+      {HostMismatch, 9, L"メール送信エラー", L"不正な証明書:\nホスト名が一致しませんでした。"},
+      {ConnectionRefused, 4, L"メール送信エラー", L"サーバーとの接続に失敗しました。(エラーコード:10061)"},
+  };
+  for (const auto& c : kCases) {
+    std::wstring caption, text;
+    FormatMailError(c.kind == SocketError ? WSAETIMEDOUT : ERROR_INVALID_PARAMETER, c.number, &session,
+                    c.kind, &caption, &text);
+    EXPECT_EQ(caption, c.caption);
+    if (c.text != nullptr) {
+      EXPECT_EQ(text, c.text);
+    } else {
+      EXPECT_FALSE(text.empty()) << c.kind;
+    }
   }
 }
 
