@@ -36,7 +36,7 @@ packages=(
   cmake make ninja-build pkg-config dpkg-dev perl nasm
   wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick
   fonts-ipafont-gothic fonts-wine locales
-  python3 python3-aiosmtpd python3-pil openssl swaks
+  python3 python3-aiosmtpd python3-pil openssl swaks libnet-ssleay-perl
   googletest
 )
 missing=()

@@ -1,0 +1,136 @@
+#pragma once
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <stdint.h>
+
+#include <string>
+
+typedef struct x509_st X509;
+typedef struct ssl_st SSL;
+typedef struct ssl_ctx_st SSL_CTX;
+
+// What one SMTP dialogue sends; filled by the caller, read only here.
+struct MailRequest {
+  char server[256];
+  char account[256];
+  char to[256];
+  char from[256];
+  char password[256];
+  char port[4];
+  int32_t charset;  // 0 UTF-8, 1 ISO-2022-JP
+  wchar_t subject[256];
+  wchar_t body[256];
+  int32_t useAuth;
+  int32_t security;  // 0 none, 1 SSL from the start, 2 STARTTLS
+};
+
+enum MailCharset : int32_t { kCharsetUtf8 = 0, kCharsetIso2022Jp = 1 };
+enum MailSecurity : int32_t { kSecurityNone = 0, kSecuritySsl = 1, kSecurityStartTls = 2 };
+
+enum AuthMechanisms : uint8_t {
+  kAuthPlain = 1,
+  kAuthLogin = 2,
+  kAuthCramMd5 = 4,
+  kAuthDigestMd5 = 8,
+};
+
+enum MailErrorKind : int32_t {
+  OsError = 0,
+  SocketError = 1,
+  TlsError = 10,
+  ReplyCode = 11,
+  TimedOut = 20,
+  Disconnected = 21,
+  NoCertificate = 22,
+  HostMismatch = 23,
+  ConnectionRefused = 10061,
+};
+
+// Progress step sent to the progress window after each stage (ten in a
+// successful session).
+inline constexpr UINT kMailProgressMessage = WM_APP + 5;
+
+// Every wait for the server is bounded: 20 s for the connect, 10 s for each
+// send and each reply.
+inline constexpr DWORD kMailConnectTimeoutMs = 20000;
+inline constexpr DWORD kMailStepTimeoutMs = 10000;
+
+// The state of one dialogue. Create it value-initialised; tear it down with
+// CloseMailConnection on the thread that ran SendMail.
+struct MailSession {
+  int32_t wsaStarted;
+  WSAEVENT connectEvent;
+  int32_t errorKind;
+  int32_t lastSocketError;
+  SOCKET sock;
+  addrinfo* addr;
+  int32_t tlsInitialised;
+  X509* peerCert;
+  const MailRequest* request;
+  SSL* ssl;
+  SSL_CTX* sslContext;
+  HWND progressWindow;
+  uint8_t interactive;
+  // Manual-reset event owned by the caller (the mail job): set it to cancel.
+  // It outlives the session, so a late Cancel never touches freed memory.
+  HANDLE cancelEvent;
+  int32_t phase;  // 0 before EHLO, 1 plain dialogue, 2 TLS dialogue
+  std::string sendBuffer;
+  char replyBuffer[512];  // start of the last reply, for the error text
+  std::string inbox;      // bytes received past the last reply
+  int32_t progressSteps;
+  int32_t result;
+  int32_t lastReplyCode;
+  uint8_t authMechanisms;
+  int32_t tlsFailed;       // a fatal TLS error: no close_notify at the teardown
+  int32_t cancelHonoured;  // cleared once the message text has been sent
+  char* base64Slot;
+};
+
+// Runs the whole dialogue; 0 on success, -1 on any failure or cancel (each
+// failure reported once, a cancel silently).
+int32_t SendMail(MailSession* session, HWND progressWindow, uint8_t interactive,
+                 const MailRequest* request);
+
+// Reports a failure by kind (a message box when interactive, else the error
+// log) and aborts the dialogue: it throws MailAbort, caught by SendMail.
+[[noreturn]] void ReportMailError(DWORD osError, int number, MailSession* session,
+                                  int32_t kind);
+
+struct MailAbort {
+  bool cancelled;
+};
+
+// The caption and text that ReportMailError shows for a kind.
+void FormatMailError(DWORD osError, int number, const MailSession* session, int32_t kind,
+                     std::wstring* caption, std::wstring* text);
+// The Japanese meaning of an SMTP reply code, or null for a code outside the table.
+const wchar_t* SmtpReplyCodeText(int code);
+
+void SmtpSendPlain(MailSession* session, const char* text);
+void SmtpSendTls(MailSession* session, const char* text);
+// Reads one whole reply (up to its final line) and, when count is 1 or 2,
+// requires its code to be code1 or code2. challengeOut receives the text of
+// the final line after the code.
+void SmtpReadReply(MailSession* session, std::string* challengeOut, int count, int code1,
+                   int code2);
+void SmtpReadReplyTls(MailSession* session, int count, int code1, int code2);
+void SendEhlo(const MailRequest* request, MailSession* session, bool overTls);
+// AUTH mechanisms named on an "AUTH" line of an EHLO reply.
+uint8_t ParseAuthMechanisms(const char* reply);
+// 0 connected, -2 no answer within the budget, -3 refused, -4 cancelled,
+// any other value a Winsock error.
+int32_t ConnectWithTimeout(MailSession* session, const addrinfo* address, DWORD budgetMs);
+
+// False when a field that goes into a command or header line holds a line break.
+bool MailRequestFieldsAreSafe(const MailRequest* request);
+
+// TLS (mail_tls.cpp).
+int CreateTlsContext(MailSession* session);
+int VerifyServerCertificate(MailSession* session);
+int MatchCertificateHostName(MailSession* session);
+// Whether cert names host (a DNS name, or an IP literal compared as an address).
+bool CertificateMatchesHost(X509* cert, const char* host);
+void CloseMailConnection(MailSession* session);

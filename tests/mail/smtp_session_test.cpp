@@ -1,0 +1,509 @@
+#include "smtp_session.h"
+
+#include <gtest/gtest.h>
+
+#include <wincrypt.h>
+
+#include <openssl/pem.h>
+#include <openssl/x509.h>
+
+#include <process.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "mail_message.h"
+#include "message_box_catcher.h"
+#include "shared/error_log.h"
+#include "temp_folder.h"
+
+#ifndef SOPORA_MAIL_STATE_DIR
+#error "SOPORA_MAIL_STATE_DIR must name the mail servers' state folder"
+#endif
+
+using testing_support::CaughtMessageBox;
+using testing_support::CaughtMessageBoxes;
+using testing_support::MessageBoxCatcher;
+
+namespace {
+
+// Ports of the servers that mail_servers.py starts.
+enum Port {
+  kPlain = 841, kPlainLogin = 842, kPlainCram = 843, kStartTls = 844, kTlsGood = 845,
+  kTlsWrongName = 846, kTlsSelfSigned = 847, kTlsExpired = 848, kStartTlsCram = 849,
+  kGreeting554 = 851, kRcpt550 = 852, kStalled = 853, kSplit = 854, kCloses = 855,
+  kLongCram = 856, kUnexpected220 = 857, kBacklogFull = 858, kNothing = 859, kTlsSilent = 860,
+  kStartTlsInject = 861, kBadCram = 862,
+};
+
+const char kPassword[] = "s3cret-pass";
+const std::string kState = SOPORA_MAIL_STATE_DIR;
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+// The test CA joins this prefix's own ROOT store (never the host's).
+class TestCaEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    std::string der = ReadFile(kState + "/certs/ca.der");
+    ASSERT_FALSE(der.empty()) << "no test CA in " << kState;
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
+    ASSERT_NE(store, nullptr);
+    ASSERT_TRUE(CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING,
+                                                 reinterpret_cast<const BYTE*>(der.data()),
+                                                 static_cast<DWORD>(der.size()),
+                                                 CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
+    CertCloseStore(store, 0);
+  }
+};
+::testing::Environment* const caEnvironment = ::testing::AddGlobalTestEnvironment(new TestCaEnvironment);
+
+MailRequest MakeRequest(int port, const char* to, int useAuth = 0, int security = 0,
+                        const char* server = "127.0.0.1") {
+  MailRequest request = {};
+  strcpy(request.server, server);
+  snprintf(request.port, sizeof request.port, "%d", port);
+  strcpy(request.to, to);
+  strcpy(request.from, "scheduler@example.test");
+  strcpy(request.account, to);  // a login of its own per test, to find in the server's log
+  strcpy(request.password, kPassword);
+  request.useAuth = useAuth;
+  request.security = security;
+  wcscpy(request.subject, L"\u30c6\u30b9\u30c8 subject");
+  wcscpy(request.body, L"line one\r\n\u672c\u6587\r\n.\r\n..two dots");
+  return request;
+}
+
+struct Outcome {
+  int result = 0;
+  int steps = 0;
+  std::vector<CaughtMessageBox> boxes;
+  DWORD elapsedMs = 0;
+};
+
+struct Worker {
+  const MailRequest* request;
+  uint8_t interactive;
+  HWND window;
+  HANDLE cancelEvent;
+  int result;
+  DWORD threadId;
+};
+
+unsigned __stdcall WorkerProc(void* argument) {
+  Worker* worker = static_cast<Worker*>(argument);
+  worker->threadId = GetCurrentThreadId();
+  MessageBoxCatcher catcher;  // this thread's boxes
+  MailSession* session = new MailSession{};
+  session->cancelEvent = worker->cancelEvent;
+  worker->result = SendMail(session, worker->window, worker->interactive, worker->request);
+  CloseMailConnection(session);
+  delete session;
+  return 0;
+}
+
+int stepsSeen = 0;
+
+LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kMailProgressMessage) ++stepsSeen;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND ProgressWindow() {
+  static HWND window = nullptr;
+  if (window == nullptr) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ProgressProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"MailTestProgress";
+    RegisterClassW(&wc);
+    window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             wc.hInstance, nullptr);
+  }
+  return window;
+}
+
+// Runs one session on a worker thread, as the mail jobs do, while this thread
+// pumps the progress messages. cancelAfterMs > 0 cancels after that time.
+Outcome RunSession(const MailRequest& request, uint8_t interactive = 1, DWORD cancelAfterMs = 0) {
+  stepsSeen = 0;
+  HANDLE cancel = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  Worker worker = {&request, interactive, ProgressWindow(), cancel, 0, 0};
+  ULONGLONG start = GetTickCount64();
+  HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, WorkerProc, &worker, 0, nullptr));
+  bool cancelled = false;
+  for (;;) {
+    DWORD wait = MsgWaitForMultipleObjects(1, &thread, FALSE, 50, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    if (wait == WAIT_OBJECT_0) break;
+    if (cancelAfterMs > 0 && !cancelled && GetTickCount64() - start >= cancelAfterMs) {
+      SetEvent(cancel);
+      cancelled = true;
+    }
+  }
+  Outcome outcome;
+  outcome.elapsedMs = static_cast<DWORD>(GetTickCount64() - start);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  CloseHandle(thread);
+  CloseHandle(cancel);
+  outcome.result = worker.result;
+  outcome.steps = stepsSeen;
+  for (const CaughtMessageBox& box : CaughtMessageBoxes())
+    if (box.threadId == worker.threadId) outcome.boxes.push_back(box);
+  return outcome;
+}
+
+struct Delivered {
+  bool found = false;
+  std::string mailFrom;
+  std::string rcpt;
+  std::string auth;
+  std::string sni;
+  std::string content;
+};
+
+Delivered ReadDelivered(int port, const std::string& rcpt) {
+  Delivered d;
+  std::string text = ReadFile(kState + "/mail/" + std::to_string(port) + "-" + rcpt + ".txt");
+  size_t blank = text.find("\n\n");
+  if (blank == std::string::npos) return d;
+  d.found = true;
+  std::istringstream head(text.substr(0, blank));
+  std::string line;
+  while (std::getline(head, line)) {
+    if (line.rfind("MAILFROM ", 0) == 0) d.mailFrom = line.substr(9);
+    if (line.rfind("RCPT ", 0) == 0) d.rcpt = line.substr(5);
+    if (line.rfind("AUTH ", 0) == 0) d.auth = line.substr(5);
+    if (line.rfind("SNI ", 0) == 0) d.sni = line.substr(4);
+  }
+  d.content = text.substr(blank + 2);
+  return d;
+}
+
+bool AuthLogged(const std::string& login) {
+  std::istringstream log(ReadFile(kState + "/auth.log"));
+  std::string line;
+  while (std::getline(log, line))
+    if (line.size() > login.size() && line.compare(line.size() - login.size(), login.size(), login) == 0)
+      return true;
+  return false;
+}
+
+std::string ExpectedContent(const MailRequest& request) {
+  std::string text;
+  EXPECT_EQ(ComposeMailText(&request, &text), -1);
+  // The server strips the dot-stuffing and the end-of-data line.
+  text.resize(text.size() - 3);
+  std::string plain;
+  bool lineStart = true;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (lineStart && text[i] == '.') {
+      lineStart = false;
+      continue;
+    }
+    plain += text[i];
+    lineStart = text[i] == '\n';
+  }
+  return plain;
+}
+
+// A mail delivered in each mode, checked on the server's side.
+TEST(SmtpSessionTest, DeliversInEveryMode) {
+  const struct {
+    int port;
+    const char* to;
+    int useAuth;
+    int security;
+    const char* server;
+    const char* auth;  // mechanism and login the server saw
+    const char* sni;   // server name the TLS client asked for, "-" none
+  } kCases[] = {
+      {kPlain, "plain@example.test", 0, 0, "127.0.0.1", "none -", "plain"},
+      {kPlainLogin, "login@example.test", 1, 0, "127.0.0.1", "LOGIN login@example.test", "plain"},
+      {kPlainCram, "cram@example.test", 1, 0, "127.0.0.1", "CRAM-MD5 cram@example.test", "plain"},
+      {kStartTls, "starttls@example.test", 1, 2, "localhost", "LOGIN starttls@example.test", "localhost"},
+      {kTlsGood, "tls@example.test", 1, 1, "localhost", "LOGIN tls@example.test", "localhost"},
+      // No SNI for an address.
+      {kTlsGood, "tlsip@example.test", 1, 1, "127.0.0.1", "LOGIN tlsip@example.test", "-"},
+      // Over TLS it is always AUTH LOGIN, even where CRAM-MD5 is offered.
+      {kStartTlsCram, "starttlscram@example.test", 1, 2, "localhost", "LOGIN starttlscram@example.test",
+       "localhost"},
+      // Security without logon: plain, no AUTH.
+      {kPlain, "nologon@example.test", 0, 1, "127.0.0.1", "none -", "plain"},
+      // Replies that arrive line by line, and a CRAM challenge of 280 bytes.
+      {kSplit, "split@example.test", 1, 0, "127.0.0.1", "CRAM-MD5 split@example.test", "plain"},
+      {kLongCram, "longcram@example.test", 1, 0, "127.0.0.1", "CRAM-MD5 longcram@example.test", "plain"},
+      // Lines sent behind "220" to STARTTLS are dropped, never read as replies over TLS.
+      {kStartTlsInject, "inject@example.test", 1, 2, "localhost", "LOGIN inject@example.test", "plain"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.to);
+    MailRequest request = MakeRequest(c.port, c.to, c.useAuth, c.security, c.server);
+    Outcome outcome = RunSession(request);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.steps, 10);
+    for (const auto& box : outcome.boxes) ADD_FAILURE() << "box: " << box.caption.size();
+    Delivered d = ReadDelivered(c.port, c.to);
+    ASSERT_TRUE(d.found);
+    EXPECT_EQ(d.mailFrom, "scheduler@example.test");
+    EXPECT_EQ(d.rcpt, c.to);
+    EXPECT_EQ(d.auth, c.auth);
+    EXPECT_EQ(d.sni, c.sni);
+    EXPECT_EQ(d.content, ExpectedContent(request));
+  }
+}
+
+TEST(SmtpSessionTest, Iso2022JpAndDotLinesArriveAsTyped) {
+  MailRequest request = MakeRequest(kPlain, "jis@example.test");
+  request.charset = kCharsetIso2022Jp;
+  wcscpy(request.body, L".\n...three dots\nQUIT\n.\r\nRSET\n\u30c6\u30b9\u30c8");
+  Outcome outcome = RunSession(request);
+  ASSERT_EQ(outcome.result, 0);
+  Delivered d = ReadDelivered(kPlain, "jis@example.test");
+  ASSERT_TRUE(d.found);
+  size_t bodyAt = d.content.find("\r\n\r\n");
+  ASSERT_NE(bodyAt, std::string::npos);
+  EXPECT_EQ(d.content.substr(bodyAt + 4), ".\r\n...three dots\r\nQUIT\r\n.\r\nRSET\r\n\x1b$B%F%9%H\x1b(B\r\n");
+  EXPECT_NE(d.content.find("Content-Transfer-Encoding: 7bit\r\n"), std::string::npos);
+}
+
+struct ErrorCase {
+  int port;
+  const char* to;
+  int useAuth;
+  int security;
+  const char* server;
+  const wchar_t* caption;
+  const wchar_t* textStart;
+};
+
+void ExpectOneBox(const Outcome& outcome, const ErrorCase& c) {
+  EXPECT_EQ(outcome.result, -1);
+  ASSERT_EQ(outcome.boxes.size(), 1u);
+  EXPECT_EQ(outcome.boxes[0].caption, c.caption);
+  EXPECT_EQ(outcome.boxes[0].text.compare(0, wcslen(c.textStart), c.textStart), 0);
+  EXPECT_EQ(outcome.boxes[0].icon, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(outcome.boxes[0].owner, ProgressWindow());
+  EXPECT_LT(outcome.steps, 10);
+}
+
+TEST(SmtpSessionTest, ErrorsAreReportedOnceWithTheirCaptionAndText) {
+  const ErrorCase kCases[] = {
+      {kPlainLogin, "wrongpass@example.test", 1, 0, "127.0.0.1", L"SMTP ERROR 535",
+       L"認証が拒否されました。\n\nサーバーからのメッセージ:\n535 5.7.8"},
+      {kRcpt550, "rcpt550@example.test", 0, 0, "127.0.0.1", L"SMTP ERROR 550",
+       L"要求されたアクションは実行できません。(メールボックスが見つからない、アクセスできないなど)\n\n"
+       L"サーバーからのメッセージ:\n550 5.1.1"},
+      // The greeting is not checked; EHLO's 503 is.
+      {kGreeting554, "greeting@example.test", 0, 0, "127.0.0.1", L"SMTP ERROR 503",
+       L"コマンドの並びが間違っています。\n\nサーバーからのメッセージ:\n503 5.5.1"},
+      {kUnexpected220, "unexpected@example.test", 1, 0, "127.0.0.1", L"SMTP ERROR",
+       L"サーバーとのやり取りに失敗。\n\nサーバーからのメッセージ:\n220 what?"},
+      {kBadCram, "badcram@example.test", 1, 0, "127.0.0.1", L"SMTP ERROR",
+       L"サーバーとのやり取りに失敗。\n\nサーバーからのメッセージ:\n334 not*base64\r\n"},
+      {kCloses, "closes@example.test", 0, 0, "127.0.0.1", L"メール送信エラー",
+       L"サーバーとの接続が切断されました。"},
+      {kNothing, "refused@example.test", 0, 0, "127.0.0.1", L"メール送信エラー",
+       L"サーバーとの接続に失敗しました。(エラーコード:10061)"},
+      {kTlsSelfSigned, "selfsigned@example.test", 1, 1, "localhost", L"SSL_ERROR #8",
+       L"error:0A000086:SSL routines::certificate verify failed\nself-signed certificate"},
+      {kTlsExpired, "expired@example.test", 1, 1, "localhost", L"SSL_ERROR #8",
+       L"error:0A000086:SSL routines::certificate verify failed\ncertificate has expired"},
+      {kTlsWrongName, "wrongname@example.test", 1, 1, "localhost", L"メール送信エラー",
+       L"不正な証明書:\nホスト名が一致しませんでした。"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.to);
+    MailRequest request = MakeRequest(c.port, c.to, c.useAuth, c.security, c.server);
+    if (c.port == kPlainLogin) strcpy(request.password, "wrong");
+    Outcome outcome = RunSession(request);
+    ExpectOneBox(outcome, c);
+    EXPECT_FALSE(ReadDelivered(c.port, c.to).found);
+    // A refused certificate is refused before any credentials are sent.
+    if (c.security != 0) {
+      EXPECT_FALSE(AuthLogged(c.to));
+    }
+  }
+}
+
+TEST(SmtpSessionTest, AddressWithLineBreakIsRefusedBeforeConnecting) {
+  MailRequest request = MakeRequest(kPlain, "x@example.test");
+  strcpy(request.to, "x@example.test>\r\nRCPT TO:<y@example.test");
+  Outcome outcome = RunSession(request);
+  EXPECT_EQ(outcome.result, -1);
+  ASSERT_EQ(outcome.boxes.size(), 1u);
+  EXPECT_EQ(outcome.boxes[0].caption, L"メール送信エラー #40");
+  EXPECT_EQ(outcome.steps, 0);
+}
+
+TEST(SmtpSessionTest, StalledReplyTimesOut) {
+  Outcome outcome = RunSession(MakeRequest(kStalled, "stalled@example.test"));
+  ExpectOneBox(outcome, {kStalled, "", 0, 0, "", L"メール送信エラー", L"接続がタイムアウトしました。"});
+  EXPECT_GE(outcome.elapsedMs, kMailStepTimeoutMs - 500);
+}
+
+TEST(SmtpSessionTest, SilentTlsServerTimesOutInTheHandshake) {
+  Outcome outcome = RunSession(MakeRequest(kTlsSilent, "silent@example.test", 1, 1, "localhost"));
+  ExpectOneBox(outcome, {kTlsSilent, "", 0, 0, "", L"メール送信エラー", L"接続がタイムアウトしました。"});
+}
+
+TEST(SmtpSessionTest, ConnectTimesOutAfterTwentySeconds) {
+  Outcome outcome = RunSession(MakeRequest(kBacklogFull, "timeout@example.test"));
+  ExpectOneBox(outcome, {kBacklogFull, "", 0, 0, "", L"メール送信エラー", L"接続がタイムアウトしました。"});
+  EXPECT_GE(outcome.elapsedMs, kMailConnectTimeoutMs - 500);
+}
+
+TEST(SmtpSessionTest, CancelDuringConnectEndsAtOnceWithoutMessage) {
+  Outcome outcome = RunSession(MakeRequest(kBacklogFull, "cancel@example.test"), 1, 300);
+  EXPECT_EQ(outcome.result, -1);
+  EXPECT_TRUE(outcome.boxes.empty());
+  EXPECT_LT(outcome.elapsedMs, kMailConnectTimeoutMs / 2);
+}
+
+TEST(SmtpSessionTest, CancelWhileWaitingForAReplyEndsWithoutMessage) {
+  Outcome outcome = RunSession(MakeRequest(kStalled, "cancel2@example.test"), 1, 1000);
+  EXPECT_EQ(outcome.result, -1);
+  EXPECT_TRUE(outcome.boxes.empty());
+  EXPECT_LT(outcome.elapsedMs, kMailStepTimeoutMs);
+}
+
+class UnattendedSessionTest : public testing_support::TempFolderTest {};
+
+TEST_F(UnattendedSessionTest, FailuresGoToTheErrorLogNotToBoxes) {
+  SetErrorLogFileName(kSchedulerErrorLogName);
+  MailRequest request = MakeRequest(kRcpt550, "unattended@example.test");
+  Outcome outcome = RunSession(request, 0);
+  EXPECT_EQ(outcome.result, -1);
+  EXPECT_TRUE(outcome.boxes.empty());
+  std::string bytes = testing_support::ReadBytes(kSchedulerErrorLogName);
+  std::wstring log(bytes.size() / 2, L'\0');
+  memcpy(&log[0], bytes.data(), log.size() * 2);
+  EXPECT_NE(log.find(L"SMTP ERROR 550"), std::wstring::npos);
+  EXPECT_NE(log.find(L"サーバーからのメッセージ:"), std::wstring::npos);
+}
+
+TEST(SmtpSessionTest, CloseMailConnectionIsSafeOnAnUnusedSession) {
+  MailSession session{};
+  CloseMailConnection(&session);
+  CloseMailConnection(&session);
+  EXPECT_EQ(session.ssl, nullptr);
+  EXPECT_EQ(session.wsaStarted, 0);
+}
+
+TEST(AuthMechanismsTest, ParsedPerLineFromTheAuthKeyword) {
+  const struct {
+    const char* reply;
+    uint8_t bits;
+  } kCases[] = {
+      {"250-mail.example\r\n250-AUTH LOGIN CRAM-MD5\r\n250 HELP\r\n", kAuthLogin | kAuthCramMd5},
+      {"250-authsmtp.example\r\n250-SIZE 100\r\n250 HELP\r\n", 0},  // not a host name
+      {"250-x\r\n250 AUTH=PLAIN LOGIN\r\n", kAuthPlain | kAuthLogin},
+      {"250-x\r\n250-auth digest-md5 cram-md5\r\n250 OK\r\n", kAuthDigestMd5 | kAuthCramMd5},
+      {"250-x\r\n250-AUTHX CRAM-MD5\r\n250 OK\r\n", 0},
+      {"250-x\r\n250-AUTH XCRAM-MD5\r\n250 OK\r\n", 0},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(ParseAuthMechanisms(c.reply), c.bits) << c.reply;
+}
+
+X509* LoadCert(const char* name) {
+  std::string pem = ReadFile(kState + "/certs/" + name + ".pem");
+  BIO* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
+  X509* cert = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr);
+  BIO_free(bio);
+  return cert;
+}
+
+TEST(CertificateHostTest, NamesMatchAsX509CheckHostRules) {
+  const struct {
+    const char* cert;
+    const char* host;
+    bool match;
+  } kCases[] = {
+      {"good", "localhost", true},
+      {"good", "LOCALHOST", true},
+      {"good", "127.0.0.1", true},  // IP entry, compared as an address
+      {"good", "127.0.0.2", false},
+      {"good", "otherhost", false},
+      {"cnonly", "localhost", true},
+      {"mixed", "localhost", false},  // with DNS entries the common name does not count
+      {"wildcard", "smtp.example.test", true},
+      {"wildcard", "a.b.example.test", false},
+      {"wildcard", "example.test", false},
+      {"wrongname", "localhost", false},
+      {"wrongname", "mail.example.test", true},
+  };
+  for (const auto& c : kCases) {
+    X509* cert = LoadCert(c.cert);
+    ASSERT_NE(cert, nullptr) << c.cert;
+    EXPECT_EQ(CertificateMatchesHost(cert, c.host), c.match) << c.cert << " " << c.host;
+    X509_free(cert);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MailErrorTextTest, ReplyCodesGetTheirCaptionAndText) {
+  const int kTabled[] = {421, 432, 450, 451, 452, 453, 454, 458, 459, 500, 501, 502, 503,
+                         504, 521, 530, 534, 535, 538, 550, 551, 552, 553, 554, 555};
+  MailSession session{};
+  strcpy(session.replyBuffer, "599 odd\r\n");
+  for (int code : kTabled) {
+    session.lastReplyCode = code;
+    std::wstring caption, text;
+    FormatMailError(0, 51, &session, ReplyCode, &caption, &text);
+    EXPECT_EQ(caption, L"SMTP ERROR " + std::to_wstring(code));
+    ASSERT_NE(SmtpReplyCodeText(code), nullptr) << code;
+    EXPECT_EQ(text, std::wstring(SmtpReplyCodeText(code)) + L"\n\nサーバーからのメッセージ:\n599 odd\r\n");
+  }
+  for (int code : {220, 250, 334, 422, 599, -1}) {
+    session.lastReplyCode = code;
+    std::wstring caption, text;
+    FormatMailError(0, 51, &session, ReplyCode, &caption, &text);
+    EXPECT_EQ(caption, L"SMTP ERROR") << code;
+    EXPECT_EQ(text.rfind(L"サーバーとのやり取りに失敗。\n\nサーバーからのメッセージ:\n", 0), 0u) << code;
+  }
+}
+
+TEST(MailErrorTextTest, NumberedCaptionsAndFixedTexts) {
+  MailSession session{};
+  const struct {
+    int32_t kind;
+    int number;
+    const wchar_t* caption;
+    const wchar_t* text;  // null: a system or library text
+  } kCases[] = {
+      {OsError, 40, L"メール送信エラー #40", nullptr},
+      {SocketError, 4, L"メール送信エラー #4", nullptr},
+      {TlsError, 8, L"SSL_ERROR #8", nullptr},
+      {TimedOut, 51, L"メール送信エラー", L"接続がタイムアウトしました。"},
+      {Disconnected, 51, L"メール送信エラー", L"サーバーとの接続が切断されました。"},
+      {NoCertificate, 9, L"メール送信エラー", L"サーバーから証明書が得られませんでした。"},
+      {HostMismatch, 9, L"メール送信エラー", L"不正な証明書:\nホスト名が一致しませんでした。"},
+      {ConnectionRefused, 4, L"メール送信エラー", L"サーバーとの接続に失敗しました。(エラーコード:10061)"},
+  };
+  for (const auto& c : kCases) {
+    std::wstring caption, text;
+    FormatMailError(c.kind == SocketError ? WSAETIMEDOUT : ERROR_INVALID_PARAMETER, c.number, &session,
+                    c.kind, &caption, &text);
+    EXPECT_EQ(caption, c.caption);
+    if (c.text != nullptr) {
+      EXPECT_EQ(text, c.text);
+    } else {
+      EXPECT_FALSE(text.empty()) << c.kind;
+    }
+  }
+}
+
+}  // namespace
