@@ -38,6 +38,7 @@ packages=(
   fonts-ipafont-gothic fonts-wine locales
   python3 python3-aiosmtpd python3-pil openssl swaks
   googletest
+  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
 )
 missing=()
 for p in "${packages[@]}"; do
