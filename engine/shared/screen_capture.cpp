@@ -115,10 +115,10 @@ void JpegErrorExit(j_common_ptr info) {
 
 void JpegSilentMessage(j_common_ptr) {}
 
-// Compresses bottom-up BGR rows into an open file. Only plain data lives in
-// this frame, so the jump back from libjpeg skips no destructor.
-bool CompressRows(FILE* file, const uint8_t* pixels, uint8_t* row, int width, int height,
-                  uint32_t stride) {
+// Compresses bottom-up BGR rows into an open file, top row first, one row a
+// call; libjpeg takes the rows in the bitmap's own byte order. Only plain data
+// lives in this frame, so the jump back from libjpeg skips no destructor.
+bool CompressRows(FILE* file, uint8_t* pixels, int width, int height, uint32_t stride) {
   jpeg_compress_struct cinfo;
   JpegErrorTrap trap;
   cinfo.err = jpeg_std_error(&trap.manager);
@@ -133,18 +133,12 @@ bool CompressRows(FILE* file, const uint8_t* pixels, uint8_t* row, int width, in
   cinfo.image_width = static_cast<JDIMENSION>(width);
   cinfo.image_height = static_cast<JDIMENSION>(height);
   cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
+  cinfo.in_color_space = JCS_EXT_BGR;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 100, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
   for (int n = 0; n < height; ++n) {
-    const uint8_t* source = pixels + static_cast<size_t>(height - 1 - n) * stride;
-    for (int x = 0; x < width; ++x) {
-      row[3 * x] = source[3 * x + 2];
-      row[3 * x + 1] = source[3 * x + 1];
-      row[3 * x + 2] = source[3 * x];
-    }
-    JSAMPROW rows[1] = {row};
+    JSAMPROW rows[1] = {pixels + static_cast<size_t>(height - 1 - n) * stride};
     jpeg_write_scanlines(&cinfo, rows, 1);
   }
   jpeg_finish_compress(&cinfo);
@@ -156,8 +150,8 @@ bool CompressRows(FILE* file, const uint8_t* pixels, uint8_t* row, int width, in
 
 bool SaveBitmapAsJpeg(const wchar_t* path, HBITMAP bitmap) {
   BITMAP record;
-  if (GetObjectW(bitmap, sizeof record, &record) != sizeof record || record.bmWidth <= 0 ||
-      record.bmHeight <= 0)
+  if (!bitmap || GetObjectW(bitmap, sizeof record, &record) != sizeof record ||
+      record.bmWidth <= 0 || record.bmHeight <= 0)
     return false;
   const int width = record.bmWidth;
   const int height = record.bmHeight;
@@ -166,27 +160,33 @@ bool SaveBitmapAsJpeg(const wchar_t* path, HBITMAP bitmap) {
   FILE* file = _wfopen(path, L"wb");
   if (!file) return false;
 
-  HANDLE heap = GetProcessHeap();
-  uint8_t* pixels = static_cast<uint8_t*>(HeapAlloc(heap, 0, info.biSizeImage));
-  uint8_t* row = static_cast<uint8_t*>(HeapAlloc(heap, 0, static_cast<SIZE_T>(width) * 3));
-  bool read = false;
-  if (pixels && row) {
-    HDC screen = GetDC(nullptr);
+  // A 24-bit bottom-up section is read in place; any other bitmap is copied
+  // out in that form first.
+  uint8_t* pixels = nullptr;
+  uint8_t* copy = nullptr;
+  DIBSECTION section;
+  if (GetObjectW(bitmap, sizeof section, &section) == sizeof section && section.dsBm.bmBits &&
+      section.dsBmih.biBitCount == 24 && section.dsBmih.biCompression == BI_RGB &&
+      section.dsBmih.biHeight > 0) {
+    pixels = static_cast<uint8_t*>(section.dsBm.bmBits);
+  } else {
+    copy = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, info.biSizeImage));
+    HDC screen = copy ? GetDC(nullptr) : nullptr;
     HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
     if (memory) {
       BITMAPINFO bmi{};
       bmi.bmiHeader = info;
-      read = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels, &bmi,
-                       DIB_RGB_COLORS) == height;
+      if (GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), copy, &bmi, DIB_RGB_COLORS) ==
+          height)
+        pixels = copy;
       DeleteDC(memory);
     }
     if (screen) ReleaseDC(nullptr, screen);
   }
-  bool ok = read && CompressRows(file, pixels, row, width, height, info.biSizeImage / height);
+  bool ok = pixels && CompressRows(file, pixels, width, height, BmpRowStride(width));
   if (fclose(file) != 0) ok = false;
   if (!ok) DeleteFileW(path);
-  if (row) HeapFree(heap, 0, row);
-  if (pixels) HeapFree(heap, 0, pixels);
+  if (copy) HeapFree(GetProcessHeap(), 0, copy);
   return ok;
 }
 
@@ -215,9 +215,6 @@ bool CaptureScreen(const wchar_t* path, int32_t format) {
     if (old && BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY)) {
       GdiFlush();
       if (format == kCaptureJpeg) {
-        // The section is read back through GetDIBits, so it must not stay selected.
-        SelectObject(memory, old);
-        old = nullptr;
         ok = SaveBitmapAsJpeg(path, section);
       } else {
         ok = WriteBmpFile(path, bmi.bmiHeader, bits);
