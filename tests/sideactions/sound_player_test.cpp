@@ -267,6 +267,17 @@ TEST_F(SoundPlayerTest, SinkReportsOnlyTheEndOfTheMedium) {
   EXPECT_EQ(E_POINTER, dispatch->Invoke(5101, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr,
                                         nullptr, nullptr));
   EXPECT_EQ(DISP_E_NONAMEDARGS, FireEvent(dispatch, 5101, {Long(8)}, 1));
+  EXPECT_EQ(1, endedMessages);
+  // The same sink through IWMPEvents, as a control that offers it calls it;
+  // a new medium may report its end again.
+  IWMPEvents* events = nullptr;
+  ASSERT_TRUE(SUCCEEDED(sink->QueryInterface(IID_IWMPEvents, reinterpret_cast<void**>(&events))));
+  events->PlayStateChange(8);
+  EXPECT_EQ(1, endedMessages);
+  player.endReported = 0;
+  events->PlayStateChange(8);
+  EXPECT_EQ(2, endedMessages);
+  events->Release();
   dispatch->Release();
   sink->Release();
 }
