@@ -263,6 +263,8 @@ void SoundPlayer::SetErrorFromResult(HRESULT result) {
 }
 
 bool SoundPlayer::Create(HWND parent) {
+  if (player) return true;  // a second call must not leave a second control behind
+  if (hostWindow && IsWindow(hostWindow)) DestroyWindow(hostWindow);
   hostWindow = CreateMediaHostWindow(parent);
   if (!hostWindow) {
     SetErrorText(L"ウィンドウの生成に失敗しました。#1");
@@ -294,6 +296,10 @@ bool SoundPlayer::Create(HWND parent) {
 }
 
 bool SoundPlayer::ConnectEvents() {
+  if (!player || connectionPoint) {
+    SetErrorFromResult(E_INVALIDARG);
+    return false;
+  }
   CWMPEventDispatch* sink = new CWMPEventDispatch;
   sink->soundPlayer = this;
   sink->AddRef();

@@ -218,6 +218,12 @@ TEST_F(SoundPlayerTest, PlayWithoutAControlFailsAndLeavesTheFlag) {
 TEST_F(SoundPlayerTest, PlayBeforeOpenIsRefused) {
   SoundPlayer player(owner_);
   ASSERT_TRUE(player.Create(owner_));
+  IWMPPlayer* first = player.player;
+  ASSERT_TRUE(player.Create(owner_));
+  EXPECT_EQ(first, player.player);
+  EXPECT_NE(nullptr, player.connectionPoint);
+  EXPECT_NE(0u, player.adviseCookie);
+  EXPECT_FALSE(player.ConnectEvents());  // already connected
   EXPECT_FALSE(player.Play());
   EXPECT_EQ(0, player.playing);
   EXPECT_FALSE(player.Open(temp_.Path(L"missing.wav").c_str()));
