@@ -65,10 +65,10 @@ int ExecutePowerAction(MailJob& job, int32_t action, const SYSTEMTIME& wake) {
       !(endNowRequested && general.endNowNoCapture)) {
     const CaptureSettings& capture = profileSettings.capture;
     wchar_t path[kPathChars] = L"";
-    MakeCaptureFileName(path, kPathChars, actionDisplayNames[item->action], capture.captureFolder,
-                        capture.captureFormat);
-    CreateDirectoryIfMissing(path);
-    if (!CaptureScreen(path, capture.captureFormat))
+    const bool named = SideActions().makeCaptureFileName(actionDisplayNames[item->action], path,
+                                                         capture.captureFolder, capture.captureFormat);
+    if (named) CreateDirectoryIfMissing(path);
+    if (!named || !SideActions().captureScreen(path, capture.captureFormat))
       AppendErrorLog(L"JPEGイメージの作成に失敗しました。", L"キャプチャーエラー");
   }
 

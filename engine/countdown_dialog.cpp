@@ -22,7 +22,6 @@ uint8_t broughtToFront;
 int32_t appsRow;
 int32_t appsPos;
 int32_t appElapsedSeconds;
-int32_t appLaunchCursor;
 int32_t resumeSoundCounter;
 int32_t resumeSoundSeconds;
 int32_t resumeSoundIndex;
@@ -109,12 +108,13 @@ void RemoveHooks() {
 void PlayListSound(HWND dialog, int32_t soundIndex) {
   bool createdNow = false;
   if (!sharedSoundPlayer) {
-    sharedSoundPlayer = CreateSoundPlayer(dialog);
+    sharedSoundPlayer = SideActions().createPlayer(dialog);
     createdNow = true;
   }
   const SoundList& sounds = profileSettings.sounds;
   if (soundIndex < 1 || soundIndex > kSoundCount) return;
-  PlaySoundFile(dialog, sounds.paths[soundIndex - 1], sounds.volumes[soundIndex - 1], createdNow);
+  SideActions().playSoundFile(dialog, sounds.paths[soundIndex - 1], createdNow,
+                              sounds.volumes[soundIndex - 1]);
 }
 
 // A worker that has ended is reaped here; its completion, still queued, is then stale.
@@ -196,8 +196,8 @@ void OnCountdownTick(HWND dialog) {
   timerCalls->killTimer(dialog, kCountdownTimer);
   if (confirmDialog) DestroyWindow(confirmDialog);
   if (featureDialog) DestroyWindow(featureDialog);
-  if (sharedSoundPlayer && SoundPlayerHasMedium(sharedSoundPlayer))
-    CloseSoundPlayerMedium(sharedSoundPlayer);
+  if (sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer))
+    SideActions().closePlayerMedium(sharedSoundPlayer);
 
   bool skipAfterResume = false;
   if (diff < kLatenessLimitDays) {
@@ -253,7 +253,7 @@ void OnCountdownTick(HWND dialog) {
 }
 
 void OnAppsTick(HWND dialog) {
-  if (appLaunchCursor < kAppCount && LaunchApplication(appsRow, appsPos, appElapsedSeconds)) {
+  if (appLaunchCursor < kAppCount && SideActions().launchApplication(appsRow, appsPos, appElapsedSeconds)) {
     ++appElapsedSeconds;
     return;
   }
@@ -280,7 +280,7 @@ void OnResumeSoundTick(HWND dialog) {
 
 void OnEndTick(HWND dialog) {
   ReapEndedMailThread();
-  const bool playerBusy = sharedSoundPlayer && SoundPlayerHasMedium(sharedSoundPlayer);
+  const bool playerBusy = sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer);
   if (appElapsedSeconds == -1 && resumeSoundCounter == -1 && !mailJob.thread && userInputSeen &&
       !playerBusy) {
     RemoveHooks();
@@ -345,7 +345,7 @@ void OnDestroy(HWND dialog) {
   countdownFont = nullptr;
   dialogBrush = staticBrush = nullptr;
   if (sharedSoundPlayer) {
-    DestroySoundPlayer(sharedSoundPlayer);
+    SideActions().destroyPlayer(sharedSoundPlayer);
     sharedSoundPlayer = nullptr;
   }
   // The machine may idle-sleep again once no countdown runs.
@@ -477,11 +477,11 @@ INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, L
       RepaintCountWindow(lParam);
       return TRUE;
     case kMsgStopSound:
-      if (sharedSoundPlayer && SoundPlayerHasMedium(sharedSoundPlayer))
-        CloseSoundPlayerMedium(sharedSoundPlayer);
+      if (sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer))
+        SideActions().closePlayerMedium(sharedSoundPlayer);
       return TRUE;
     case kMsgApplyMute:
-      if (sharedSoundPlayer) ApplySoundPlayerMute(sharedSoundPlayer, soundMuted != 0);
+      if (sharedSoundPlayer) SideActions().applyPlayerMute(sharedSoundPlayer, soundMuted != 0);
       return TRUE;
     case kMsgMailStep:
       if (mailProgressDialog) SendDlgItemMessageW(mailProgressDialog, 1091, PBM_STEPIT, 0, 0);
@@ -501,11 +501,11 @@ INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     }
     case kMsgQueryPlaying: {
       uint8_t* playing = reinterpret_cast<uint8_t*>(lParam);
-      if (playing) *playing = sharedSoundPlayer && SoundPlayerIsPlaying(sharedSoundPlayer) ? 1 : 0;
+      if (playing) *playing = sharedSoundPlayer && SideActions().playerIsPlaying(sharedSoundPlayer) ? 1 : 0;
       return TRUE;
     }
     case kMsgMediumEnded:
-      if (sharedSoundPlayer) CloseSoundPlayerMedium(sharedSoundPlayer);
+      if (sharedSoundPlayer) SideActions().closePlayerMedium(sharedSoundPlayer);
       return TRUE;
     default:
       return FALSE;

@@ -1,5 +1,7 @@
 #include "main_window_state.h"
 
+// soundMuted lives with the sound player, which both programs share.
+
 HWND mainWindow;
 HWND mainDialog;
 HWND countdownDialog;
@@ -7,7 +9,6 @@ HWND countWindow;
 HWND confirmDialog;
 HWND featureDialog;
 HWND aboutDialog;
-uint8_t soundMuted;
 uint8_t countWindowCreated;
 OSVERSIONINFOW windowsVersion;
 RECT workArea;

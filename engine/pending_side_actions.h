@@ -33,28 +33,29 @@ HWND CreateMailProgressDialog(MailJob* job);
 // Dialog 148 while it is open, else null.
 extern HWND mailProgressDialog;
 
-// --- Sound player ------------------------------------------------------------
-struct SoundPlayer;
+// --- Sound, applications, capture -------------------------------------------
+// The countdown and the executor reach the side actions through this table, so
+// that tests can record them instead; the program uses the real ones.
+class SoundPlayer;
 extern SoundPlayer* sharedSoundPlayer;
-
-SoundPlayer* CreateSoundPlayer(HWND owner);
-void DestroySoundPlayer(SoundPlayer* player);
-bool SoundPlayerHasMedium(const SoundPlayer* player);
-bool SoundPlayerIsPlaying(const SoundPlayer* player);
-void CloseSoundPlayerMedium(SoundPlayer* player);
-void ApplySoundPlayerMute(SoundPlayer* player, bool muted);
-// Plays one sound of the list through sharedSoundPlayer; createdNow tells that
-// the player was created for this call.
-bool PlaySoundFile(HWND owner, const wchar_t* path, int32_t volume, bool createdNow);
-
-// --- Applications and capture ------------------------------------------------
-// Starts the after-resume applications of the item that are due at
-// elapsedSeconds, advancing appLaunchCursor; false when none is left.
-bool LaunchApplication(int32_t row, int32_t pos, int32_t elapsedSeconds);
-
-void MakeCaptureFileName(wchar_t* path, size_t pathCount, const wchar_t* actionName,
-                         const wchar_t* folder, int32_t format);
-bool CaptureScreen(const wchar_t* path, int32_t format);
+struct CountdownSideActions {
+  SoundPlayer* (*createPlayer)(HWND owner);
+  void (*destroyPlayer)(SoundPlayer* player);
+  bool (*playerHasMedium)(const SoundPlayer* player);
+  bool (*playerIsPlaying)(const SoundPlayer* player);
+  void (*closePlayerMedium)(SoundPlayer* player);
+  void (*applyPlayerMute)(SoundPlayer* player, bool muted);
+  // PlaySoundFile: plays on sharedSoundPlayer, built in its control first when createFirst.
+  bool (*playSoundFile)(HWND owner, const wchar_t* path, bool createFirst, int volume);
+  // LaunchApplication: the due applications of that item; 0 when none is left.
+  int (*launchApplication)(int row, int position, int elapsedSeconds);
+  bool (*makeCaptureFileName)(const wchar_t* actionDisplayName, wchar_t* path, const wchar_t* folder,
+                              int32_t format);
+  bool (*captureScreen)(const wchar_t* path, int32_t format);
+};
+const CountdownSideActions& SideActions();
+// Replaces the table; null restores the real side actions. Tests only.
+void SetCountdownSideActions(const CountdownSideActions* actions);
 
 // --- Count window --------------------------------------------------------------
 inline constexpr int kCountFormSkinned = 2;

@@ -38,6 +38,8 @@ packages=(
   fonts-ipafont-gothic fonts-wine locales
   python3 python3-aiosmtpd python3-pil openssl swaks libnet-ssleay-perl
   googletest
+  # Wine's media player decodes even WAV files through 32-bit GStreamer.
+  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
 )
 missing=()
 for p in "${packages[@]}"; do

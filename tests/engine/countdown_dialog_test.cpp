@@ -330,7 +330,7 @@ TEST_F(CountdownTest, AnOpenMediumKeepsTheEndWaiting) {
   ASSERT_TRUE(Performed());
   LowLevelMouseHookProc(HC_ACTION, WM_MOUSEMOVE, 0);
   Side().playerHasMedium = true;
-  sharedSoundPlayer = CreateSoundPlayer(dialog_);
+  sharedSoundPlayer = SideActions().createPlayer(dialog_);
   TickTimer(kEndTimer);
   EXPECT_TRUE(IsWindow(mainWindow));
   SendMessageW(dialog_, kMsgMediumEnded, 0, 0);

@@ -219,7 +219,6 @@ SYSTEMTIME TimeOfDay(int hour, int minute, int second) {
 using countdown_fakes::Side;
 
 HWND mailProgressDialog;
-SoundPlayer* sharedSoundPlayer;
 // The names the start-up fills, as from Windows 6 on.
 static const bool actionNamesReady = (InitPowerActionNames(6), true);
 
@@ -250,33 +249,42 @@ HWND CreateMailProgressDialog(MailJob* job) {
   return nullptr;
 }
 
-SoundPlayer* CreateSoundPlayer(HWND) { return reinterpret_cast<SoundPlayer*>(&fakePlayer); }
-void DestroySoundPlayer(SoundPlayer*) {}
-bool SoundPlayerHasMedium(const SoundPlayer*) { return Side().playerHasMedium; }
-bool SoundPlayerIsPlaying(const SoundPlayer*) { return Side().playerHasMedium; }
-void CloseSoundPlayerMedium(SoundPlayer*) { Side().playerHasMedium = false; }
-void ApplySoundPlayerMute(SoundPlayer*, bool) {}
-bool PlaySoundFile(HWND, const wchar_t* path, int32_t volume, bool) {
+namespace {
+
+SoundPlayer* FakeCreatePlayer(HWND) { return reinterpret_cast<SoundPlayer*>(&fakePlayer); }
+void FakeDestroyPlayer(SoundPlayer*) {}
+bool FakeHasMedium(const SoundPlayer*) { return Side().playerHasMedium; }
+void FakeCloseMedium(SoundPlayer*) { Side().playerHasMedium = false; }
+void FakeApplyMute(SoundPlayer*, bool) {}
+bool FakePlaySoundFile(HWND, const wchar_t* path, bool, int volume) {
   Side().soundsPlayed.push_back(volume);
   Side().soundPaths.push_back(path);
   Side().playerHasMedium = true;
   return true;
 }
-
-bool LaunchApplication(int32_t, int32_t, int32_t elapsedSeconds) {
+int FakeLaunchApplication(int, int, int elapsedSeconds) {
   Side().launches.push_back(elapsedSeconds);
-  if (Side().launchesLeft <= 0) return false;
+  if (Side().launchesLeft <= 0) return 0;
   --Side().launchesLeft;
+  return 1;
+}
+bool FakeMakeCaptureFileName(const wchar_t*, wchar_t* path, const wchar_t*, int32_t) {
+  path[0] = L'\0';
   return true;
 }
-
-void MakeCaptureFileName(wchar_t* path, size_t pathCount, const wchar_t*, const wchar_t*, int32_t) {
-  if (pathCount) path[0] = L'\0';
-}
-bool CaptureScreen(const wchar_t*, int32_t) {
+bool FakeCaptureScreen(const wchar_t*, int32_t) {
   ++Side().captures;
   return !Side().captureFails;
 }
+
+const CountdownSideActions kFakeSideActions = {
+    FakeCreatePlayer,  FakeDestroyPlayer, FakeHasMedium,         FakeHasMedium,
+    FakeCloseMedium,   FakeApplyMute,     FakePlaySoundFile,     FakeLaunchApplication,
+    FakeMakeCaptureFileName, FakeCaptureScreen,
+};
+const bool fakesInstalled = (SetCountdownSideActions(&kFakeSideActions), true);
+
+}  // namespace
 
 int32_t CurrentCountWindowForm() { return 0; }
 COLORREF CountWindowTextColor() { return RGB(0, 0, 0); }

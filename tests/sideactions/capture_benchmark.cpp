@@ -1,0 +1,158 @@
+// Cost of a JPEG screen capture beside the two steps it cannot avoid: one
+// BitBlt of the screen and libjpeg encoding the same pixels from memory.
+// Run under the test display: xvfb-run -a -s '-screen 0 1280x800x24' wine capture_benchmark.exe
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "shared/screen_capture.h"
+
+#include <jpeglib.h>
+
+namespace {
+
+int width = 0, height = 0;
+std::vector<uint8_t> photo;  // bottom-up BGR rows, stride BmpRowStride(width)
+
+// Smooth gradients with fine noise, so the encoder works as on a real desktop photo.
+void MakePhoto() {
+  const uint32_t stride = BmpRowStride(width);
+  photo.assign(static_cast<size_t>(stride) * height, 0);
+  uint32_t seed = 12345;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      seed = seed * 1103515245u + 12345u;
+      const int noise = static_cast<int>((seed >> 16) % 32) - 16;
+      uint8_t* p = &photo[static_cast<size_t>(y) * stride + 3u * x];
+      p[0] = static_cast<uint8_t>(std::clamp(x * 255 / width + noise, 0, 255));
+      p[1] = static_cast<uint8_t>(std::clamp(y * 255 / height + noise, 0, 255));
+      p[2] = static_cast<uint8_t>(std::clamp(((x ^ y) & 0xFF) / 2 + 64 + noise, 0, 255));
+    }
+  }
+}
+
+LRESULT CALLBACK PhotoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 24;
+    SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, photo.data(), &bmi, DIB_RGB_COLORS);
+    EndPaint(window, &ps);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+double Now() {
+  LARGE_INTEGER c, f;
+  QueryPerformanceCounter(&c);
+  QueryPerformanceFrequency(&f);
+  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+template <typename Step>
+double Median(Step step, int runs = 7) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const double start = Now();
+    step();
+    times.push_back(Now() - start);
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+void BareBlit() {
+  HDC screen = GetDC(nullptr);
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+  bmi.bmiHeader.biWidth = width;
+  bmi.bmiHeader.biHeight = height;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, section);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  GdiFlush();
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(section);
+  ReleaseDC(nullptr, screen);
+}
+
+void EncodeFromMemory() {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr errors;
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  unsigned char* out = nullptr;
+  unsigned long outSize = 0;
+  jpeg_mem_dest(&cinfo, &out, &outSize);
+  cinfo.image_width = static_cast<JDIMENSION>(width);
+  cinfo.image_height = static_cast<JDIMENSION>(height);
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_EXT_BGR;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 100, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  const uint32_t stride = BmpRowStride(width);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row = &photo[static_cast<size_t>(height - 1 - cinfo.next_scanline) * stride];
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  free(out);
+}
+
+}  // namespace
+
+int wmain() {
+  HDC screen = GetDC(nullptr);
+  width = GetDeviceCaps(screen, HORZRES);
+  height = GetDeviceCaps(screen, VERTRES);
+  ReleaseDC(nullptr, screen);
+  MakePhoto();
+
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = PhotoProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"BenchmarkPhoto";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"BenchmarkPhoto", nullptr,
+                                WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+  UpdateWindow(window);
+  for (int i = 0; i < 20; ++i) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(25);
+  }
+
+  wchar_t path[MAX_PATH];
+  GetTempPathW(MAX_PATH, path);
+  wcscat(path, L"sopora-capture-benchmark.jpg");
+  bool ok = true;
+  const double capture = Median([&] { ok = CaptureScreen(path, kCaptureJpeg) && ok; });
+  const double blit = Median(BareBlit);
+  const double encode = Median(EncodeFromMemory);
+  DeleteFileW(path);
+  DestroyWindow(window);
+
+  std::printf("screen %d x %d, median of 7 runs\n", width, height);
+  std::printf("CaptureScreen to JPEG : %8.2f ms%s\n", capture, ok ? "" : " (FAILED)");
+  std::printf("baseline: BitBlt      : %8.2f ms\n", blit);
+  std::printf("baseline: encode      : %8.2f ms\n", encode);
+  std::printf("ratio capture/(blit+encode): %.3f (goal <= 1.25)\n", capture / (blit + encode));
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,309 @@
+#include <windows.h>
+#include <objbase.h>
+#include <errors.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "message_box_catcher.h"
+#include "shared/sound_player.h"
+#include "temp_folder.h"
+
+namespace {
+
+using testing_support::CaughtMessageBoxes;
+using testing_support::ReadBytes;
+using testing_support::TempFolderTest;
+using testing_support::WriteBytes;
+
+void PutLe(std::string& out, uint32_t value, int width) {
+  for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A 16-bit mono PCM WAV file of a quiet square tone.
+std::string MakeWav(int milliseconds) {
+  const uint32_t rate = 8000;
+  const uint32_t samples = rate * static_cast<uint32_t>(milliseconds) / 1000;
+  const uint32_t dataSize = samples * 2;
+  std::string w = "RIFF";
+  PutLe(w, 36 + dataSize, 4);
+  w += "WAVEfmt ";
+  PutLe(w, 16, 4);         // format chunk size
+  PutLe(w, 1, 2);          // PCM
+  PutLe(w, 1, 2);          // channels
+  PutLe(w, rate, 4);       // samples a second
+  PutLe(w, rate * 2, 4);   // bytes a second
+  PutLe(w, 2, 2);          // block align
+  PutLe(w, 16, 2);         // bits a sample
+  w += "data";
+  PutLe(w, dataSize, 4);
+  for (uint32_t i = 0; i < samples; ++i) PutLe(w, (i / 20) % 2 ? 0x0400 : 0xFC00, 2);
+  return w;
+}
+
+int endedMessages = 0;
+
+LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kMsgSoundEnded) {
+    ++endedMessages;
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::wstring ErrorLogText() {
+  const std::string bytes = ReadBytes(L"Scheduler_error.txt");
+  if (bytes.size() < 2) return L"";
+  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+}
+
+size_t CountOf(const std::wstring& text, const std::wstring& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// What the player asked of the volume and mute calls.
+std::vector<LONG> volumes;
+std::vector<VARIANT_BOOL> mutes;
+HRESULT RecordVolume(IWMPSettings* settings, LONG volume) {
+  volumes.push_back(volume);
+  return settings->put_volume(volume);
+}
+HRESULT RecordMute(IWMPSettings*, VARIANT_BOOL mute) {
+  mutes.push_back(mute);
+  return S_OK;
+}
+const SoundSettingsCalls kRecorder{RecordVolume, RecordMute};
+
+class SoundPlayerTest : public TempFolderTest {
+ protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = OwnerProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"SoundOwner";
+    RegisterClassW(&wc);
+    owner_ = CreateWindowExW(0, L"SoundOwner", nullptr, WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(owner_);
+    endedMessages = 0;
+    volumes.clear();
+    mutes.clear();
+    soundMuted = 0;
+  }
+  void TearDown() override {
+    SetSoundSettingsCalls(nullptr);
+    delete sharedSoundPlayer;
+    sharedSoundPlayer = nullptr;
+    soundMuted = 0;
+    if (owner_) DestroyWindow(owner_);
+    CoUninitialize();
+    TempFolderTest::TearDown();
+  }
+
+  // Runs the message loop until `done` or about `rounds` x 50 ms have gone.
+  template <typename Done>
+  static void PumpUntil(Done done, int rounds = 400) {
+    for (int i = 0; i < rounds && !done(); ++i) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+  }
+
+  std::wstring Fixture(const std::wstring& name, const std::string& bytes) {
+    const std::wstring path = temp_.Path(name);
+    EXPECT_TRUE(WriteBytes(path, bytes));
+    return path;
+  }
+
+  HWND owner_ = nullptr;
+};
+
+TEST_F(SoundPlayerTest, PlaysToTheEndAndTellsTheOwnerOnce) {
+  const std::wstring wav = Fixture(L"tone.wav", MakeWav(300));
+  sharedSoundPlayer = new SoundPlayer(owner_);
+  ASSERT_TRUE(PlaySoundFile(owner_, wav.c_str(), true, 50));
+  EXPECT_EQ(1, sharedSoundPlayer->opened);
+  EXPECT_EQ(1, sharedSoundPlayer->playing);
+  PumpUntil([] { return endedMessages > 0; });
+  EXPECT_EQ(1, endedMessages);
+  // Later events of the same medium say nothing more.
+  PumpUntil([] { return endedMessages > 1; }, 20);
+  EXPECT_EQ(1, endedMessages);
+  EXPECT_TRUE(sharedSoundPlayer->Close());
+  EXPECT_EQ(0, sharedSoundPlayer->opened);
+  EXPECT_EQ(0, sharedSoundPlayer->playing);
+  EXPECT_EQ(L"", ErrorLogText());
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+}
+
+TEST_F(SoundPlayerTest, SecondSoundCutsOffTheFirst) {
+  const std::wstring longWav = Fixture(L"long.wav", MakeWav(5000));
+  const std::wstring shortWav = Fixture(L"short.wav", MakeWav(200));
+  sharedSoundPlayer = new SoundPlayer(owner_);
+  ASSERT_TRUE(PlaySoundFile(owner_, longWav.c_str(), true, 50));
+  ASSERT_TRUE(PlaySoundFile(owner_, shortWav.c_str(), false, 50));
+  EXPECT_EQ(1, sharedSoundPlayer->opened);
+  PumpUntil([] { return endedMessages > 0; });
+  EXPECT_EQ(1, endedMessages);
+  BSTR url = nullptr;
+  ASSERT_TRUE(SUCCEEDED(sharedSoundPlayer->player->get_URL(&url)));
+  EXPECT_NE(nullptr, wcsstr(url, L"short.wav"));
+  SysFreeString(url);
+}
+
+TEST_F(SoundPlayerTest, MissingFileIsLoggedAndNothingPlays) {
+  sharedSoundPlayer = new SoundPlayer(owner_);
+  const std::wstring gone = temp_.Path(L"gone.wav");
+  EXPECT_FALSE(PlaySoundFile(owner_, gone.c_str(), true, 50));
+  const std::wstring log = ErrorLogText();
+  EXPECT_EQ(1u, CountOf(log, L"■サウンド再生エラー"));
+  EXPECT_NE(std::wstring::npos, log.find(L"ファイルが存在しません。\r\n" + gone));
+  // Not even created: the file was checked first.
+  EXPECT_EQ(nullptr, sharedSoundPlayer->player);
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+}
+
+TEST_F(SoundPlayerTest, UnplayableFileIsLoggedWithoutACrash) {
+  const std::wstring bad = Fixture(L"bad.wav", std::string(2000, '\x5a'));
+  sharedSoundPlayer = new SoundPlayer(owner_);
+  PlaySoundFile(owner_, bad.c_str(), true, 50);
+  PumpUntil([] { return CountOf(ErrorLogText(), L"■サウンド再生エラー") > 0; });
+  EXPECT_EQ(1u, CountOf(ErrorLogText(), L"■サウンド再生エラー"));
+  PumpUntil([] { return sharedSoundPlayer->opened == 0; });
+  EXPECT_EQ(0, sharedSoundPlayer->opened);
+  EXPECT_EQ(0, sharedSoundPlayer->playing);
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+  // The player still plays a good file afterwards.
+  const std::wstring wav = Fixture(L"tone.wav", MakeWav(200));
+  EXPECT_TRUE(PlaySoundFile(owner_, wav.c_str(), false, 50));
+}
+
+TEST_F(SoundPlayerTest, NewSoundsTakeTheVolumeAndTheMuteFlag) {
+  const std::wstring wav = Fixture(L"tone.wav", MakeWav(200));
+  SetSoundSettingsCalls(&kRecorder);
+  sharedSoundPlayer = new SoundPlayer(owner_);
+  soundMuted = 1;
+  ASSERT_TRUE(PlaySoundFile(owner_, wav.c_str(), true, 37));
+  soundMuted = 0;
+  ASSERT_TRUE(PlaySoundFile(owner_, wav.c_str(), false, 100));
+  EXPECT_EQ((std::vector<LONG>{37, 100}), volumes);
+  EXPECT_EQ((std::vector<VARIANT_BOOL>{VARIANT_TRUE, VARIANT_FALSE}), mutes);
+}
+
+TEST_F(SoundPlayerTest, PlayWithoutAControlFailsAndLeavesTheFlag) {
+  SoundPlayer player(owner_);
+  EXPECT_FALSE(player.Create(nullptr));  // a child window needs a parent
+  EXPECT_STREQ(L"ウィンドウの生成に失敗しました。#1", player.errorText);
+  EXPECT_FALSE(player.Play());
+  EXPECT_EQ(0, player.playing);
+  ASSERT_NE(nullptr, player.errorText);
+  wchar_t expected[160] = L"";
+  AMGetErrorTextW(E_INVALIDARG, expected, 160);
+  if (expected[0]) {
+    EXPECT_STREQ(expected, player.errorText);
+  }
+  EXPECT_NE(L'\0', player.errorText[0]);
+}
+
+TEST_F(SoundPlayerTest, PlayBeforeOpenIsRefused) {
+  SoundPlayer player(owner_);
+  ASSERT_TRUE(player.Create(owner_));
+  IWMPPlayer* first = player.player;
+  ASSERT_TRUE(player.Create(owner_));
+  EXPECT_EQ(first, player.player);
+  EXPECT_NE(nullptr, player.connectionPoint);
+  EXPECT_NE(0u, player.adviseCookie);
+  EXPECT_FALSE(player.ConnectEvents());  // already connected
+  EXPECT_FALSE(player.Play());
+  EXPECT_EQ(0, player.playing);
+  EXPECT_FALSE(player.Open(temp_.Path(L"missing.wav").c_str()));
+  EXPECT_EQ(0, player.opened);
+  EXPECT_FALSE(player.Play());
+}
+
+// Calls the sink as the control does through _WMPOCXEvents.
+HRESULT FireEvent(IDispatch* sink, DISPID id, std::vector<VARIANT> args, UINT named = 0) {
+  DISPPARAMS params{};
+  std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+  params.rgvarg = reversed.empty() ? nullptr : reversed.data();
+  params.cArgs = static_cast<UINT>(reversed.size());
+  DISPID namedId = DISPID_PROPERTYPUT;
+  params.cNamedArgs = named;
+  params.rgdispidNamedArgs = named ? &namedId : nullptr;
+  return sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+}
+
+VARIANT Long(LONG value) {
+  VARIANT v;
+  VariantInit(&v);
+  V_VT(&v) = VT_I4;
+  V_I4(&v) = value;
+  return v;
+}
+
+TEST_F(SoundPlayerTest, SinkReportsOnlyTheEndOfTheMedium) {
+  SoundPlayer player(owner_);
+  CWMPEventDispatch* sink = new CWMPEventDispatch;
+  sink->soundPlayer = &player;
+  sink->AddRef();
+  IDispatch* dispatch = nullptr;
+  ASSERT_TRUE(SUCCEEDED(sink->QueryInterface(IID__WMPOCXEvents, reinterpret_cast<void**>(&dispatch))));
+  IUnknown* unknown = nullptr;
+  ASSERT_TRUE(SUCCEEDED(sink->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown))));
+  EXPECT_EQ(static_cast<IUnknown*>(dispatch), unknown);
+  unknown->Release();
+
+  for (LONG state : {1L, 3L, 9L, 10L}) {
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, FireEvent(dispatch, 5101, {Long(state)}));
+  }
+  EXPECT_EQ(DISP_E_MEMBERNOTFOUND, FireEvent(dispatch, 5001, {Long(8)}));  // open state, not play state
+  EXPECT_EQ(0, endedMessages);
+  EXPECT_EQ(DISP_E_MEMBERNOTFOUND, FireEvent(dispatch, 5101, {Long(8)}));
+  EXPECT_EQ(1, endedMessages);
+  EXPECT_EQ(E_POINTER, dispatch->Invoke(5101, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr,
+                                        nullptr, nullptr));
+  EXPECT_EQ(DISP_E_NONAMEDARGS, FireEvent(dispatch, 5101, {Long(8)}, 1));
+  EXPECT_EQ(1, endedMessages);
+  // The same sink through IWMPEvents, as a control that offers it calls it;
+  // a new medium may report its end again.
+  IWMPEvents* events = nullptr;
+  ASSERT_TRUE(SUCCEEDED(sink->QueryInterface(IID_IWMPEvents, reinterpret_cast<void**>(&events))));
+  events->PlayStateChange(8);
+  EXPECT_EQ(1, endedMessages);
+  player.endReported = 0;
+  events->PlayStateChange(8);
+  EXPECT_EQ(2, endedMessages);
+  events->Release();
+  dispatch->Release();
+  sink->Release();
+}
+
+TEST_F(SoundPlayerTest, ErrorEventWithoutAQueueIsLoggedAndCloses) {
+  const std::wstring wav = Fixture(L"tone.wav", MakeWav(3000));
+  SoundPlayer player(owner_);
+  ASSERT_TRUE(player.Create(owner_));
+  ASSERT_TRUE(player.Open(wav.c_str()));
+  CWMPEventDispatch* sink = new CWMPEventDispatch;
+  sink->soundPlayer = &player;
+  sink->AddRef();
+  EXPECT_EQ(DISP_E_MEMBERNOTFOUND, FireEvent(static_cast<_WMPOCXEvents*>(sink), 5501, {}));
+  sink->Release();
+  EXPECT_EQ(0, player.opened);
+  const std::wstring log = ErrorLogText();
+  EXPECT_EQ(1u, CountOf(log, L"■サウンド再生エラー"));
+  ASSERT_NE(nullptr, player.errorText);
+  EXPECT_NE(L'\0', player.errorText[0]);
+  EXPECT_NE(std::wstring::npos, log.find(player.errorText));
+}
+
+}  // namespace
