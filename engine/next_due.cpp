@@ -8,6 +8,7 @@
 #include "main_window_state.h"
 #include "pending_side_actions.h"
 #include "shared/weekday_names.h"
+#include "tray_icon.h"
 
 wchar_t statusActionText[100];
 wchar_t statusResumeText[100];
@@ -47,16 +48,9 @@ bool NextUsedRow(int32_t row, int32_t* found, int32_t* days) {
   return false;
 }
 
-void UpdateTrayTip(const wchar_t* tip) {
-  if (!mainWindow) return;
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof data;
-  data.hWnd = mainWindow;
-  data.uID = 1;
-  data.uFlags = NIF_TIP;
-  wcsncpy(data.szTip, tip, ARRAYSIZE(data.szTip) - 1);
-  Shell_NotifyIconW(NIM_MODIFY, &data);
-}
+// Through the icon's own record, so that an icon added again after the shell
+// restarts shows the current status.
+void UpdateTrayTip(const wchar_t* tip) { SetTrayTip(tip); }
 
 const wchar_t* ActionName(int32_t action) {
   return action >= 0 && action <= WakeOnly && actionDisplayNames[action] ? actionDisplayNames[action]

@@ -58,7 +58,8 @@ bool HashPasswordSha1Hex(const char* text, char* digest, HWND owner) {
 
 bool PasswordToAnsi(const wchar_t* password, char* ansi, int ansiSize) {
   BOOL usedDefault = FALSE;
-  const int written = WideCharToMultiByte(CP_ACP, 0, password, -1, ansi, ansiSize, nullptr, &usedDefault);
+  const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, password, -1, ansi, ansiSize, nullptr,
+                                          &usedDefault);
   if (written <= 0) {
     ansi[0] = '\0';
     return false;

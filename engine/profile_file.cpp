@@ -294,11 +294,24 @@ ProfileDecodeResult CheckProfileImage(const uint8_t* bytes, size_t size) {
   if (size != ProfileFileSize(mode)) return ProfileDecodeResult::WrongSize;
   // The version text is not checked; any value is accepted.
   const int rows = RowsForMode(mode);
-  for (int row = 0; row < rows; ++row)
-    for (int pos = 0; pos < kSlotCount; ++pos)
-      if (!InRange(IntAt(bytes, kOrderTableOffset + 4 * (row * kSlotCount + pos)), -1, kSlotCount - 1))
+  const uint8_t* records = bytes + kItemsOffset;
+  for (int row = 0; row < rows; ++row) {
+    // Up to its first -1 a row names used slots, each once: anything else
+    // would count down to a slot nobody filled.
+    bool ended = false;
+    uint32_t named = 0;
+    for (int pos = 0; pos < kSlotCount; ++pos) {
+      const int32_t slot = IntAt(bytes, kOrderTableOffset + 4 * (row * kSlotCount + pos));
+      if (!InRange(slot, -1, kSlotCount - 1)) return ProfileDecodeResult::BadValues;
+      if (slot == -1) ended = true;
+      if (ended || slot == -1) continue;
+      const uint8_t* record = records + (row * kSlotCount + slot) * kItemRecordSize;
+      if (IntAt(record, ITEM_AT(listIndex)) == -1 || (named & (1u << slot)))
         return ProfileDecodeResult::BadValues;
-  const uint8_t* record = bytes + kItemsOffset;
+      named |= 1u << slot;
+    }
+  }
+  const uint8_t* record = records;
   for (int i = 0; i < rows * kSlotCount; ++i, record += kItemRecordSize)
     if (!ItemInRange(record)) return ProfileDecodeResult::BadValues;
   if (!SettingsInRange(record)) return ProfileDecodeResult::BadValues;

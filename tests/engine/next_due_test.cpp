@@ -4,6 +4,8 @@
 
 #include "countdown_fakes.h"
 #include "next_due.h"
+#include "shared/clock.h"
+#include "tray_icon.h"
 
 using namespace countdown_fakes;
 
@@ -265,9 +267,15 @@ TEST_F(NextDueTest, SearchReadsTheClockOnceAcrossMidnight) {
   // tomorrow's item keeps its target on tomorrow, not the day after.
   scheduleMode = DailyMode;
   FillDailyShutdownHibernate();
-  ASSERT_TRUE(SearchNextDueItem(MakeTime(2026, 12, 10, 23, 59, 59)));
+  // A second reading of the clock would already be past midnight.
+  SetLocalTimeSource([](SYSTEMTIME* now) { *now = MakeTime(2026, 12, 11, 0, 0, 0); });
+  const bool found = SearchNextDueItem(MakeTime(2026, 12, 10, 23, 59, 59));
+  SetLocalTimeSource(nullptr);
+  ASSERT_TRUE(found);
   EXPECT_EQ(1, daysAhead);
   EXPECT_EQ(0, SecondsBetween(targetTime, MakeTime(2026, 12, 11, 7, 0)));
+  // The icon's own record carries the status, for an icon added again later.
+  EXPECT_STREQ(trayIconData.szTip, scheduleStatusTip);
 }
 
 TEST_F(NextDueTest, TimeHelpers) {

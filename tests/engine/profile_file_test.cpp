@@ -351,6 +351,8 @@ TEST_F(ProfileFileTest, DamagedFilesAreRefusedAndNothingChanges) {
       {"mode -1", [&] { std::string b = good; PutInt(b, 0, -1); return b; }()},
       {"order entry 20", [&] { std::string b = good; PutInt(b, 9 + 4 * 33, 20); return b; }()},
       {"order entry -2", [&] { std::string b = good; PutInt(b, 9, -2); return b; }()},
+      {"order names a free slot", [&] { std::string b = good; PutInt(b, RecordOffset(2, 7) + 10473, -1); return b; }()},
+      {"order names a slot twice", [&] { std::string b = good; PutInt(b, 9 + 4, ReadInt(b, 9)); return b; }()},
       {"sound index 11", [&] { std::string b = good; PutInt(b, RecordOffset(2, 3) + 10481, 11); return b; }()},
       {"mail to 6", [&] { std::string b = good; PutInt(b, RecordOffset(6, 19) + 10469, 6); return b; }()},
       {"action 6", [&] { std::string b = good; PutInt(b, RecordOffset(0, 0), 6); return b; }()},
