@@ -60,13 +60,14 @@ def rounded_mask(size, box, radius):
 def text_background(index):
     dark, light = THEMES[index]
     w, h = 84 * SCALE, 18 * SCALE
-    grad = vertical_gradient((w, h), light, dark)
+    # Dark enough everywhere for the white label.
+    grad = vertical_gradient((w, h), blend(light, dark, 0.45), blend(dark, (0, 0, 0), 0.2))
     img = Image.new("RGBA", (w, h), (0, 0, 0, 0))
     img.paste(grad, (0, 0), rounded_mask((w, h), (0, 0, w - 1, h - 1), 4 * SCALE))
     # A soft highlight along the top edge.
     shine = Image.new("RGBA", (w, h), (0, 0, 0, 0))
-    ImageDraw.Draw(shine).rounded_rectangle((2 * SCALE, 1 * SCALE, w - 2 * SCALE, 7 * SCALE),
-                                            radius=3 * SCALE, fill=(255, 255, 255, 60))
+    ImageDraw.Draw(shine).rounded_rectangle((2 * SCALE, 1 * SCALE, w - 2 * SCALE, 6 * SCALE),
+                                            radius=3 * SCALE, fill=(255, 255, 255, 40))
     img = Image.alpha_composite(img, shine)
     return reduce(img, (84, 18))
 
