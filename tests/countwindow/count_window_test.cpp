@@ -10,6 +10,7 @@
 #include "appearance.h"
 #include "layered_paint.h"
 #include "message_box_catcher.h"
+#include "shared/program_paths.h"
 #include "skins.h"
 #include "temp_folder.h"
 #include "test_globals.h"
@@ -159,6 +160,13 @@ RECT WindowRect(HWND window) {
 }
 
 
+// For a look by eye: SOPORA_SCREENSHOT=/tmp/pair.png saves the display.
+void Screenshot() {
+  const char* shot = getenv("SOPORA_SCREENSHOT");
+  if (!shot) return;
+  Xdotool(std::string("sleep 0.2; /usr/bin/import -window root ") + shot);
+}
+
 class CountWindowTest : public TempFolderTest {
  protected:
   void SetUp() override {
@@ -185,7 +193,7 @@ class CountWindowTest : public TempFolderTest {
     ResetAppearance();
     TempFolderTest::TearDown();
   }
-  void CreatePair() {
+  void CreatePair(bool digitsStatic = true) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     // Another program's window under the pair.
     below_ = CreateWindowExW(WS_EX_TOOLWINDOW, kBelowClass, L"", WS_POPUP | WS_VISIBLE, 200, 150, 700, 450,
@@ -195,7 +203,8 @@ class CountWindowTest : public TempFolderTest {
                                       WS_POPUP, 0, 0, 121, 44, nullptr, nullptr, instance, nullptr);
     ASSERT_NE(testFrontWindow, nullptr);
     SetLayeredWindowAttributes(testFrontWindow, RGB(255, 255, 255), 255, LWA_COLORKEY | LWA_ALPHA);
-    HWND digits = CreateWindowExW(WS_EX_TRANSPARENT, L"STATIC", L"01:23:45", WS_CHILD | WS_VISIBLE | SS_RIGHT,
+    HWND digits = CreateWindowExW(WS_EX_TRANSPARENT, L"STATIC", L"01:23:45",
+                                  WS_CHILD | (digitsStatic ? WS_VISIBLE : 0) | SS_RIGHT,
                                   17, 22, 94, 15, testFrontWindow, nullptr, instance, nullptr);
     font_ = CreateFontW(17, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Verdana");
     SendMessageW(digits, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -432,19 +441,39 @@ TEST_F(CountWindowTest, ScreenShowsTheDigitsOverTheImage) {
   EXPECT_GT(field, 400) << "the near-white field around them";
   EXPECT_LT(GetRValue(label), 120) << "the label background";
   EXPECT_EQ(outside, RGB(128, 128, 128)) << "the window below";
-  if (const char* shot = getenv("SOPORA_SCREENSHOT")) {
-    std::string command = std::string("/bin/sh -c \"/usr/bin/import -window root ") + shot + "\"";
-    std::wstring wide(command.begin(), command.end());
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-      for (int i = 0; i < 300; ++i) {
-        Pump();
-        Sleep(10);
-      }
+  Screenshot();
+}
+
+TEST_F(CountWindowTest, ScreenShowsTheSampleSkinWithBothTexts) {
+  std::string unix = SOPORA_RESOURCES_DIR;
+  std::wstring folder(unix.begin(), unix.end());
+  for (wchar_t& c : folder)
+    if (c == L'/') c = L'\\';
+  SetProgramPaths(folder.c_str(), L"SoporaScheduler");
+  appearance.form = Skinned;
+  wcscpy(appearance.skinName, L"Sample");
+  LoadCountWindowImages(nullptr);
+  ASSERT_EQ(appearance.form, Skinned);
+  CreatePair(false);  // in form Skinned the dialog hides its digits and the painter draws them
+  ASSERT_TRUE(Xdotool("mousemove 5 5 sleep 0.3"));
+  ExpectPairAt(kHome, {168, 60});
+  HDC screen = GetDC(nullptr);
+  const SkinLayout& box = appearance.skinLayout[1];
+  int digits = 0;
+  for (int y = box.locationY; y < box.locationY + box.height; ++y)
+    for (int x = box.locationX; x < box.locationX + box.width; ++x) {
+      COLORREF c = GetPixel(screen, kHome.x + x, kHome.y + y);
+      if (GetRValue(c) < 90 && GetGValue(c) < 100 && GetBValue(c) < 130) ++digits;
     }
-  }
+  const SkinLayout& label = appearance.skinLayout[0];
+  int light = 0;
+  for (int y = label.locationY; y < label.locationY + label.height; ++y)
+    for (int x = label.locationX; x < label.locationX + label.width; ++x)
+      if (GetRValue(GetPixel(screen, kHome.x + x, kHome.y + y)) > 180) ++light;
+  ReleaseDC(nullptr, screen);
+  EXPECT_GT(digits, 60) << "the countdown in the skin's colour";
+  EXPECT_GT(light, 20) << "the action name";
+  Screenshot();
 }
 
 }  // namespace

@@ -247,3 +247,37 @@ TEST_F(SkinTest, ListsOnlyFoldersWithADataIni) {
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring ResourcesFolder() {
+  std::string unix = SOPORA_RESOURCES_DIR;
+  std::wstring folder(unix.begin(), unix.end());
+  for (wchar_t& c : folder)
+    if (c == L'/') c = L'\\';
+  return folder;
+}
+
+TEST_F(SkinTest, ShippedSampleSkinLoadsAndShowsItsTexts) {
+  SetProgramPaths(ResourcesFolder().c_str(), L"SoporaScheduler");
+  SkinFolderList list = ListSkinFolders();
+  ASSERT_EQ(list.names.size(), 1u);
+  EXPECT_EQ(list.names[0], L"Sample");
+  ASSERT_TRUE(LoadSkin(L"Sample", nullptr));
+  SIZE size = GdiplusBitmapSize(appearance.skinImage);
+  EXPECT_EQ(size.cx, 168);
+  EXPECT_EQ(size.cy, 60);
+  const SkinLayout& label = appearance.skinLayout[0];
+  const SkinLayout& digits = appearance.skinLayout[1];
+  EXPECT_STREQ(label.fontFace, L"Meiryo UI");
+  EXPECT_EQ(digits.align, 1);
+  // Both boxes lie inside the image.
+  for (const SkinLayout* box : {&label, &digits}) {
+    EXPECT_GT(box->width, 0);
+    EXPECT_GT(box->height, 0);
+    EXPECT_LE(box->locationX + box->width, size.cx);
+    EXPECT_LE(box->locationY + box->height, size.cy);
+  }
+}
+
+}  // namespace
