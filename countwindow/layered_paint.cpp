@@ -1,10 +1,10 @@
 #include "layered_paint.h"
 
-#include <cmath>
 #include <cwchar>
 
 #include "count_window_config.h"
 #include "gdiplus_flat.h"
+#include "frame_graphics.h"
 #include "skins.h"
 
 LayeredPaintGlobals layeredPaint;
@@ -13,7 +13,7 @@ namespace {
 
 // A family by name, else the generic sans-serif one, else any installed
 // family; null when the system has no font at all (then no text is drawn).
-GpFontFamily* CreateFamily(const wchar_t* name) {
+GpFontFamily* CreateFamilyOrFallback(const wchar_t* name) {
   GpFontFamily* family = nullptr;
   if (name && name[0] && GdipCreateFontFamilyFromName(name, nullptr, &family) == Gdiplus::Ok && family)
     return family;
@@ -33,8 +33,10 @@ GpFontFamily* CreateFamily(const wchar_t* name) {
   return family;
 }
 
+}  // namespace
+
 GpFont* CreatePixelFont(const wchar_t* name, float size, bool bold) {
-  GpFontFamily* family = CreateFamily(name);
+  GpFontFamily* family = CreateFamilyOrFallback(name);
   if (!family) return nullptr;
   GpFont* font = nullptr;
   if (GdipCreateFont(family, size, bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular,
@@ -44,25 +46,21 @@ GpFont* CreatePixelFont(const wchar_t* name, float size, bool bold) {
   return font;
 }
 
-// GDI+ graphics over the frame's own pixels, so the alpha channel is written.
-struct FrameGraphics {
-  GpBitmap* bitmap = nullptr;
-  GpGraphics* graphics = nullptr;
-  explicit FrameGraphics(const LayeredFrame& frame) {
-    if (GdipCreateBitmapFromScan0(frame.width, frame.height, frame.width * 4, PixelFormat32bppPARGB,
-                                  reinterpret_cast<BYTE*>(frame.pixels), &bitmap) != Gdiplus::Ok) {
-      bitmap = nullptr;
-      return;
-    }
-    if (GdipGetImageGraphicsContext(bitmap, &graphics) != Gdiplus::Ok) graphics = nullptr;
+FrameGraphics::FrameGraphics(const LayeredFrame& frame) {
+  if (GdipCreateBitmapFromScan0(frame.width, frame.height, frame.width * 4, PixelFormat32bppPARGB,
+                                reinterpret_cast<BYTE*>(frame.pixels), &bitmap) != Gdiplus::Ok) {
+    bitmap = nullptr;
+    return;
   }
-  ~FrameGraphics() {
-    if (graphics) GdipDeleteGraphics(graphics);
-    if (bitmap) GdipDisposeImage(bitmap);
-  }
-  FrameGraphics(const FrameGraphics&) = delete;
-  FrameGraphics& operator=(const FrameGraphics&) = delete;
-};
+  if (GdipGetImageGraphicsContext(bitmap, &graphics) != Gdiplus::Ok) graphics = nullptr;
+}
+
+FrameGraphics::~FrameGraphics() {
+  if (graphics) GdipDeleteGraphics(graphics);
+  if (bitmap) GdipDisposeImage(bitmap);
+}
+
+namespace {
 
 void DrawImageAt(GpGraphics* graphics, GdiplusBitmap image, int x, int y) {
   if (!image) return;
@@ -217,9 +215,7 @@ bool PushLayeredFrame(HWND window, const LayeredFrame& frame) {
                              &layeredPaint.blend, ULW_ALPHA) != FALSE;
 }
 
-namespace {
-
-void PushAndMoveDialog(const LayeredFrame& frame) {
+void PushFrameAndMoveDialog(const LayeredFrame& frame) {
   GdiFlush();
   PushLayeredFrame(countWindow, frame);
   RECT rect;
@@ -228,13 +224,11 @@ void PushAndMoveDialog(const LayeredFrame& frame) {
     MoveWindow(front, rect.left, rect.top, frame.width, frame.height, TRUE);
 }
 
-}  // namespace
-
 void PaintCountWindowBuiltin(const wchar_t* label) {
   LayeredFrame frame;
   if (!CreateLayeredFrame(kBuiltinWidth, kBuiltinHeight, &frame)) return;
   DrawBuiltinFrame(frame, appearance, label, layeredPaint.meiryoUiAvailable);
-  PushAndMoveDialog(frame);
+  PushFrameAndMoveDialog(frame);
   DestroyLayeredFrame(&frame);
 }
 
@@ -243,7 +237,7 @@ void PaintCountWindowSkin(const wchar_t* label, const wchar_t* countdown) {
   LayeredFrame frame;
   if (!CreateLayeredFrame(size.cx, size.cy, &frame)) return;
   DrawSkinFrame(frame, appearance, label, countdown);
-  PushAndMoveDialog(frame);
+  PushFrameAndMoveDialog(frame);
   DestroyLayeredFrame(&frame);
 }
 

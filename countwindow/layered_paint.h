@@ -48,6 +48,9 @@ POINT BuiltinLabelOrigin(SIZE background, SIZE measured, bool meiryoUi);
 
 // Hands the frame to the layered window at its current top-left.
 bool PushLayeredFrame(HWND window, const LayeredFrame& frame);
+// Pushes the frame to the count window and moves the countdown dialog onto it
+// with the frame's size, repainting.
+void PushFrameAndMoveDialog(const LayeredFrame& frame);
 
 // Paint the count window and move the countdown dialog onto it. The texts are
 // the countdown dialog's: the action label and the "%02d:%02d:%02d" countdown.
