@@ -444,6 +444,38 @@ TEST_F(CountWindowTest, ScreenShowsTheDigitsOverTheImage) {
   Screenshot();
 }
 
+TEST_F(CountWindowTest, ClickThroughWithoutAWindowChangesOnlyTheFlagAndTheKey) {
+  ASSERT_EQ(countWindow, nullptr);
+  ToggleCountWindowClickThrough();
+  EXPECT_TRUE(countWindowSettings.clickThrough);
+  EXPECT_EQ(IniValue(L"TransParent"), L"1");
+}
+
+TEST_F(CountWindowTest, CountdownProgramUsesItsIniFileAndCommandIds) {
+  countWindowConfig = kCountdownCountWindowConfig;
+  countWindowConfig.frontWindow = &testFrontWindow;
+  CreatePair();
+  auto soporaValue = [](const wchar_t* key) {
+    wchar_t text[32] = L"";
+    GetPrivateProfileStringW(L"CountWindow", key, L"<none>", text, 32, L".\\sopora.ini");
+    return std::wstring(text);
+  };
+  Command(32785);  // the scheduler's "fix" means nothing here
+  EXPECT_FALSE(countWindowSettings.fixed);
+  Command(32841);
+  EXPECT_TRUE(countWindowSettings.fixed);
+  EXPECT_EQ(soporaValue(L"Fix"), L"1");
+  Command(32840);
+  EXPECT_EQ(soporaValue(L"TopMost"), L"1");
+  countWindowSettings.lastMovedPosition = {12, 34};
+  Command(32843);
+  EXPECT_EQ(soporaValue(L"CountPos.x"), L"12");
+  EXPECT_EQ(soporaValue(L"CountPos.y"), L"34");
+  EXPECT_EQ(IniValue(L"Fix"), L"<none>");
+  Command(32876);
+  EXPECT_FALSE(IsWindowVisible(countWindow));
+}
+
 TEST_F(CountWindowTest, ScreenShowsTheSampleSkinWithBothTexts) {
   std::string unix = SOPORA_RESOURCES_DIR;
   std::wstring folder(unix.begin(), unix.end());
