@@ -1,0 +1,43 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "appearance.h"
+
+// Built-in images from the program's resources and skin folders
+// skin\<name>\data.ini with their PNG image.
+
+// A PNG resource decoded into a bitmap that owns its pixels (the resource
+// memory is gone when this returns), or null.
+GdiplusBitmap LoadPngResource(HMODULE module, HRSRC resource);
+// A PNG (or any GDI+ image) file decoded into a bitmap that owns its pixels and
+// keeps no lock on the file; null when it cannot be decoded or is empty.
+GdiplusBitmap LoadImageFileCopy(const wchar_t* path);
+void DeleteGdiplusBitmap(GdiplusBitmap* bitmap);
+SIZE GdiplusBitmapSize(GdiplusBitmap bitmap);  // 0 x 0 for none
+
+// For index 0-5: the image becomes the resource's bitmap (none when missing).
+// Another index changes nothing. The previous image is the caller's.
+void LoadTextBackgroundImage(int index);
+void LoadTypeImage(int index);
+// At start-up after the appearance file: both built-in images, and the skin in
+// form Skinned (falling back to Normal 0/0 when it cannot be loaded).
+void LoadCountWindowImages(HWND owner);
+
+// One text of a data.ini: the section's keys read with their widths.
+SkinLayout ReadSkinLayout(const wchar_t* iniPath, const wchar_t* section);
+// Loads skin\<name>\data.ini and its image. On failure reports over `owner`
+// and keeps the previous image and layout.
+bool LoadSkin(const wchar_t* name, HWND owner);
+
+struct SkinFolderList {
+  std::vector<std::wstring> names;  // usable skins, in file-system order
+  bool anySubfolder = false;        // some subfolder exists at all
+  int selected = 0;                 // position of skinName in form Skinned
+};
+SkinFolderList ListSkinFolders();
+
+// The joined parts when they fit MAX_PATH with their terminator, else empty.
+std::wstring JoinPath(std::initializer_list<const wchar_t*> parts);
