@@ -1,5 +1,6 @@
 #include "media_host.h"
 
+#include <ocidl.h>
 #include <ole2.h>
 #include <oleidl.h>
 
@@ -21,6 +22,12 @@ class HostSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPla
     HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                                   reinterpret_cast<void**>(&control_));
     if (FAILED(hr)) return hr;
+    // A control created without a stream wants to be told it starts afresh.
+    IPersistStreamInit* persist = nullptr;
+    if (SUCCEEDED(control_->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
+      persist->InitNew();
+      persist->Release();
+    }
     if (SUCCEEDED(control_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object_)))) {
       object_->SetClientSite(static_cast<IOleClientSite*>(this));
       RECT area{0, 0, 0, 0};

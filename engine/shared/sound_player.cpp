@@ -227,8 +227,17 @@ SoundPlayer::SoundPlayer(HWND ownerWindow) : owner(ownerWindow) {}
 SoundPlayer::~SoundPlayer() {
   SysFreeString(errorText);
   errorText = nullptr;
+  ReleaseControl();
+  if (hostWindow && IsWindow(hostWindow)) DestroyWindow(hostWindow);
+}
+
+void SoundPlayer::ReleaseControl() {
+  // The control may still hold the sink: it must never reach this player again.
+  if (eventSink) eventSink->soundPlayer = nullptr;
+  eventSink = nullptr;
   if (connectionPoint) {
     if (adviseCookie) connectionPoint->Unadvise(adviseCookie);
+    adviseCookie = 0;
     ReleaseAndClear(connectionPoint);
   }
   ReleaseAndClear(controls);
@@ -237,7 +246,7 @@ SoundPlayer::~SoundPlayer() {
     if (opened == 1) player->close();
     ReleaseAndClear(player);
   }
-  if (hostWindow && IsWindow(hostWindow)) DestroyWindow(hostWindow);
+  opened = playing = 0;
 }
 
 void SoundPlayer::SetErrorText(const wchar_t* text) {
@@ -263,7 +272,8 @@ void SoundPlayer::SetErrorFromResult(HRESULT result) {
 }
 
 bool SoundPlayer::Create(HWND parent) {
-  if (player) return true;  // a second call must not leave a second control behind
+  if (player && controls && settings) return true;  // never a second control
+  ReleaseControl();  // what a failed first call left behind
   if (hostWindow && IsWindow(hostWindow)) DestroyWindow(hostWindow);
   hostWindow = CreateMediaHostWindow(parent);
   if (!hostWindow) {
@@ -287,6 +297,7 @@ bool SoundPlayer::Create(HWND parent) {
   ConnectEvents();
   if (FAILED(hr = player->get_controls(&controls)) || FAILED(hr = player->get_settings(&settings))) {
     SetErrorFromResult(hr);
+    ReleaseControl();
     return false;
   }
   settings->put_enableErrorDialogs(VARIANT_FALSE);
@@ -303,6 +314,7 @@ bool SoundPlayer::ConnectEvents() {
   CWMPEventDispatch* sink = new CWMPEventDispatch;
   sink->soundPlayer = this;
   sink->AddRef();
+  eventSink = sink;
   IConnectionPointContainer* container = nullptr;
   HRESULT hr = player->QueryInterface(IID_IConnectionPointContainer,
                                       reinterpret_cast<void**>(&container));
@@ -318,7 +330,11 @@ bool SoundPlayer::ConnectEvents() {
     hr = connectionPoint->Advise(static_cast<IWMPEvents*>(sink), &adviseCookie);
     if (FAILED(hr)) adviseCookie = 0;
   }
-  if (FAILED(hr)) SetErrorFromResult(hr);
+  if (FAILED(hr)) {
+    SetErrorFromResult(hr);
+    sink->soundPlayer = nullptr;
+    eventSink = nullptr;
+  }
   ReleaseAndClear(container);
   sink->Release();
   return SUCCEEDED(hr);
@@ -453,7 +469,8 @@ bool PlaySoundFile(HWND owner, const wchar_t* path, bool createFirst, int volume
     AppendErrorLog(L"サウンドプレーヤーがありません。", kSoundErrorTitle);
     return false;
   }
-  bool ok = !createFirst || soundPlayer->Create(owner);
+  // A player whose first sound failed before its control was built builds it now.
+  bool ok = (!createFirst && soundPlayer->player) || soundPlayer->Create(owner);
   if (ok) {
     if (soundPlayer->opened == 1) soundPlayer->Close();
     ok = soundPlayer->Open(path);

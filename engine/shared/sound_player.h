@@ -127,8 +127,10 @@ class SoundPlayer {
   uint8_t opened = 0;
   HWND hostWindow = nullptr;
   uint8_t endReported = 0;  // 0x8032 already sent for the medium now open
+  CWMPEventDispatch* eventSink = nullptr;  // not counted; cleared before the player goes
 
  private:
+  void ReleaseControl();
   void SetErrorText(const wchar_t* text);
   void SetErrorFromResult(HRESULT result);
 };

@@ -173,6 +173,16 @@ TEST_F(SoundPlayerTest, MissingFileIsLoggedAndNothingPlays) {
   EXPECT_TRUE(CaughtMessageBoxes().empty());
 }
 
+TEST_F(SoundPlayerTest, AMissingFirstSoundDoesNotSilenceTheNextOne) {
+  const std::wstring wav = Fixture(L"tone.wav", MakeWav(200));
+  sharedSoundPlayer = new SoundPlayer(owner_);
+  EXPECT_FALSE(PlaySoundFile(owner_, temp_.Path(L"gone.wav").c_str(), true, 50));
+  // The next call did not create the player, yet it must still play.
+  ASSERT_TRUE(PlaySoundFile(owner_, wav.c_str(), false, 50));
+  EXPECT_EQ(1, sharedSoundPlayer->playing);
+  EXPECT_EQ(1u, CountOf(ErrorLogText(), L"■サウンド再生エラー"));
+}
+
 TEST_F(SoundPlayerTest, UnplayableFileIsLoggedWithoutACrash) {
   const std::wstring bad = Fixture(L"bad.wav", std::string(2000, '\x5a'));
   sharedSoundPlayer = new SoundPlayer(owner_);
