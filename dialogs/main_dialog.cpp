@@ -432,6 +432,8 @@ void OnHandOver(HWND dialog) {
   }
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
+  // The failure is reported below, once, with the system's text.
+  info.fMask = SEE_MASK_FLAG_NO_UI;
   info.lpFile = L"sopora.exe";
   info.nShow = SW_SHOWNORMAL;
   if (ShellExecuteExW(&info)) {

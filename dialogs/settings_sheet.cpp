@@ -48,8 +48,10 @@ int CALLBACK SettingsSheetCallback(HWND sheet, UINT message, LPARAM) {
   // a late PSCB_INITIALIZED must not wipe what the first page filled in.
   if (message == PSCB_INITIALIZED) {
     settingsSheetState.sheetWindow = sheet;
-    previousSheetProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetSubclassProc)));
+    const LONG_PTR ours = reinterpret_cast<LONG_PTR>(SheetSubclassProc);
+    if (GetWindowLongPtrW(sheet, GWLP_WNDPROC) != ours) {
+      previousSheetProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(sheet, GWLP_WNDPROC, ours));
+    }
     return 1;
   }
   return message == PSCB_BUTTONPRESSED ? 1 : 0;
