@@ -29,7 +29,7 @@ INT_PTR RunProfileDialog(HWND owner) {
   return 0;
 }
 
-const SettingsPageSpec settingsPages[kSettingsPageCount] = {
+const SettingsPageEntry settingsPages[kSettingsPageCount] = {
     {155, L"全般", EmptyPageProc, EmptyPage()},
     {158, L" サウンド", EmptyPageProc, EmptyPage()},
     {159, L"アプリ", EmptyPageProc, EmptyPage()},

@@ -11,4 +11,4 @@ INT_PTR RunProfileDialog(HWND owner);
 
 // The five pages of the settings sheet in display order: general, sound,
 // applications, capture, mail.
-extern const SettingsPageSpec settingsPages[kSettingsPageCount];
+extern const SettingsPageEntry settingsPages[kSettingsPageCount];

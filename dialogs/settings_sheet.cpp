@@ -57,7 +57,7 @@ int CALLBACK SettingsSheetCallback(HWND sheet, UINT message, LPARAM) {
   return message == PSCB_BUTTONPRESSED ? 1 : 0;
 }
 
-INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageSpec* pages, int count) {
+INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageEntry* pages, int count) {
   std::memset(&settingsSheetState, 0, sizeof settingsSheetState);
   settingsSheetState.rowCount = RowsForMode(scheduleMode);
   settingsSheetState.selectedRow = -1;

@@ -39,7 +39,7 @@ extern SettingsSheetState settingsSheetState;
 
 // One page of the sheet, in display order: from a resource of the program,
 // or (when dialogTemplate is set) from an in-memory template.
-struct SettingsPageSpec {
+struct SettingsPageEntry {
   int resourceId;
   const wchar_t* caption;
   DLGPROC procedure;
@@ -48,7 +48,7 @@ struct SettingsPageSpec {
 
 // Runs the modal sheet "SoporaScheduler" over the owner. Returns
 // PropertySheetW's result.
-INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageSpec* pages, int count);
+INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageEntry* pages, int count);
 
 int CALLBACK SettingsSheetCallback(HWND sheet, UINT message, LPARAM lParam);
 

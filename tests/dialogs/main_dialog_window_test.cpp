@@ -494,4 +494,34 @@ TEST_F(MainDialogTest, AFailingHandOverShowsTheSystemError) {
   EXPECT_TRUE(IsWindow(parent_));
 }
 
+TEST_F(MainDialogTest, TheEnterKeyThroughTheDialogManager) {
+  ASSERT_TRUE(Open(WeeklyMode));
+  HWND tuesday = Control(kFirstDayButtonId + 2);
+  SetFocus(tuesday);
+  MSG msg{};
+  msg.hwnd = tuesday;
+  msg.message = WM_KEYDOWN;
+  msg.wParam = VK_RETURN;
+  msg.lParam = 1;
+  EXPECT_TRUE(IsDialogMessageW(dialog_, &msg));
+  PumpMessages();
+  EXPECT_EQ(listRow, 2);
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+  // On another control Enter starts: here the empty schedule is refused.
+  SetFocus(Control(kActionComboId));
+  msg.hwnd = Control(kActionComboId);
+  IsDialogMessageW(dialog_, &msg);
+  PumpMessages();
+  EXPECT_EQ(BoxTexts(), std::vector<std::wstring>{L"アイテムが1つもセットされていません。"});
+}
+
+TEST_F(MainDialogTest, TheFocusComesBackWhenTheFrameIsActivatedAgain) {
+  ASSERT_TRUE(Open(DailyMode));
+  SetFocus(Control(kActionComboId));
+  SendMessageW(dialog_, kMsgMainDialogActivate, 0, 0);
+  SetFocus(itemList);
+  SendMessageW(dialog_, kMsgMainDialogActivate, 1, 0);
+  EXPECT_EQ(GetFocus(), Control(kActionComboId));
+}
+
 }  // namespace

@@ -70,7 +70,7 @@ const DLGTEMPLATE* PageTemplate() {
   return reinterpret_cast<const DLGTEMPLATE*>(words.data());
 }
 
-const SettingsPageSpec kPages[2] = {
+const SettingsPageEntry kPages[2] = {
     {0, L"全般", PageAProc, PageTemplate()},
     {0, L"アプリ", PageBProc, PageTemplate()},
 };
