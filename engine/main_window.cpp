@@ -8,7 +8,9 @@
 #include "common_ui.h"
 #include "countdown_dialog.h"
 #include "feature_switches_dialog.h"
+#include "main_dialog.h"
 #include "main_window_state.h"
+#include "mode_dialog.h"
 #include "password_prompt_dialog.h"
 #include "pending_parts.h"
 #include "private_messages.h"
@@ -44,7 +46,7 @@ void DestroyRunWindows() {
   endNowRequested = 0;
 }
 
-void OnCreate(HWND window) {
+bool OnCreate(HWND window) {
   mainWindow = window;
   InitCommonUi();
   AddTrayIcon(window);
@@ -72,17 +74,17 @@ void OnCreate(HWND window) {
   LoadButtonBitmaps(window);
   LoadCountWindowImages(window);
   if (!profileLoaded) {
-    OpenModeSelectDialog(window, 1);
-    // The mode dialog may have ended the program.
-    if (!IsWindow(window)) return;
+    // "終了" in the start-up mode dialog ends the program: the creation fails.
+    if (RunModeDialog(window, 1) == 0) return false;
     SetModeNameText();
   }
   mainDialog = CreateMainDialog(window, profileLoaded ? 1 : 0);
+  return true;
 }
 
 void OnSwitchMode(HWND window) {
   const ScheduleMode remembered = scheduleMode;
-  if (OpenModeSelectDialog(window, 0) == 1) {
+  if (RunModeDialog(window, 0) == 1) {
     SetModeNameText();
     DestroyIfOpen(&mainDialog);
     mainDialog = CreateMainDialog(window, 0);
@@ -174,8 +176,7 @@ void HandleMainCommand(HWND window, UINT id) {
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      OnCreate(window);
-      return 0;
+      return OnCreate(window) ? 0 : -1;
     case WM_DESTROY:
       KillTimer(window, kTrayRetryTimer);
       RemoveTrayIcon();

@@ -9,6 +9,7 @@
 #include "action_names.h"
 #include "main_window_state.h"
 #include "message_box_catcher.h"
+#include "mode_dialog.h"
 #include "modal_driver.h"
 #include "private_messages.h"
 #include "schedule_model.h"
@@ -59,6 +60,21 @@ HWND MakeFakeCountdown() {
                          GetModuleHandleW(nullptr), nullptr);
 }
 
+// Presses OK in the mode dialog once it is up, with the mode the model has.
+bool AnswerModeDialog() {
+  HWND mode = testing_support::FindThreadDialogWithControl(kDateModeRadioId);
+  if (!mode) return false;
+  PostMessageW(mode, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return true;
+}
+
+// Creates the frame; with no profile to load, its creation asks for the mode.
+HWND CreateFrame(DWORD style) {
+  testing_support::ModalDriver answer(AnswerModeDialog);
+  return CreateWindowExW(0, className, windowTitle, style, 0, 0, 400, 300, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
 class MainWindowTest : public TempFolderTest {
  protected:
   void SetUp() override {
@@ -81,8 +97,7 @@ class MainWindowTest : public TempFolderTest {
     countdownMessages.clear();
     countdownWParams.clear();
     countdownPlaying = false;
-    window_ = CreateWindowExW(0, className, windowTitle, WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 400, 300, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
+    window_ = CreateFrame(WS_SYSMENU | WS_MINIMIZEBOX);
     ASSERT_NE(window_, nullptr);
     ShowWindow(window_, SW_SHOW);
   }
@@ -397,7 +412,9 @@ TEST_F(MainWindowTest, UnprotectedCommandsNeverAsk) {
 
 TEST_F(MainWindowTest, ModeSwitchReplacesTheMainDialog) {
   HWND before = mainDialog;
+  testing_support::ModalDriver answer(AnswerModeDialog);
   SendMessageW(window_, kMsgSwitchMode, 0, 0);
+  EXPECT_TRUE(answer.finished());
   EXPECT_FALSE(IsWindow(before));
   ASSERT_NE(mainDialog, nullptr);
   EXPECT_NE(mainDialog, before);
@@ -450,8 +467,7 @@ class MainWindowStartProfileTest : public MainWindowTest {
     testing_support::ClearCaughtMessageBoxes();
     wcscpy(startProfileName, L"nothere");
     modeNameText[0] = L'\0';
-    window_ = CreateWindowExW(0, className, windowTitle, WS_SYSMENU, 0, 0, 400, 300, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+    window_ = CreateFrame(WS_SYSMENU);
     ASSERT_NE(window_, nullptr);
   }
 };

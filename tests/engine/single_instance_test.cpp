@@ -141,12 +141,27 @@ class SchedulerProcessTest : public TempFolderTest {
     return code;
   }
 
+  // With no profile to load, the program first asks for the mode; OK keeps
+  // the one it has.
+  static void AnswerModeDialog(DWORD processId) {
+    for (int i = 0; i < 300; ++i) {
+      HWND mode = FindProcessWindowNow(processId, L"#32770");
+      if (mode && GetDlgItem(mode, 1046)) {
+        PostMessageW(mode, WM_COMMAND, IDOK, 0);
+        return;
+      }
+      Sleep(100);
+    }
+    ADD_FAILURE() << "the mode dialog did not appear";
+  }
+
   std::vector<PROCESS_INFORMATION> processes_;
 };
 
 TEST_F(SchedulerProcessTest, SecondInstanceIsRefusedWhileTheFirstRuns) {
   const PROCESS_INFORMATION first = Start(L"");
   ASSERT_NE(first.hProcess, nullptr);
+  AnswerModeDialog(first.dwProcessId);
   HWND frame = WaitForProcessWindow(first.dwProcessId, L"SOPORASCHEDULER");
   ASSERT_NE(frame, nullptr) << "the frame window did not appear";
   wchar_t title[64] = L"";
@@ -180,6 +195,7 @@ TEST_F(SchedulerProcessTest, OverLongStartNameIsRefusedAndTheProgramStarts) {
   EXPECT_TRUE(Contains(ChildTexts(box),
                        L"起動時に指定されたプロファイル名が長すぎます。\nプロファイル名は31文字以内で指定して下さい。"));
   PostMessageW(box, WM_COMMAND, IDOK, 0);
+  AnswerModeDialog(process.dwProcessId);
   HWND frame = WaitForProcessWindow(process.dwProcessId, L"SOPORASCHEDULER");
   ASSERT_NE(frame, nullptr);
   PostMessageW(frame, WM_COMMAND, 105, 0);

@@ -1,0 +1,100 @@
+#include "settings_sheet.h"
+
+#include <cstring>
+
+SettingsSheetState settingsSheetState;
+
+namespace {
+
+WNDPROC previousSheetProc;
+
+// The pass runs on the OK button itself: Wine never sends the sheet callback
+// PSCB_BUTTONPRESSED, and on Windows this runs it exactly once too.
+LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && LOWORD(wParam) == IDOK) RunValidationPass();
+  return CallWindowProcW(previousSheetProc, sheet, message, wParam, lParam);
+}
+
+}  // namespace
+
+int RunValidationPass() {
+  settingsSheetState.validationFailed = 0;
+  for (HWND page : settingsSheetState.pageWindows) {
+    if (!page) continue;
+    SendMessageW(page, kMsgValidatePage, 0, 0);
+    if (settingsSheetState.validationFailed != 0) break;
+  }
+  return settingsSheetState.validationFailed;
+}
+
+bool SettingsPageMayStore(HWND page, int pageNumber) {
+  const int failed = settingsSheetState.validationFailed;
+  if (failed == 0) return true;
+  if (failed == pageNumber) {
+    SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_INVALID);
+    settingsSheetState.validationFailed = 0;
+  }
+  return false;
+}
+
+void RegisterSettingsPage(HWND page, int pageNumber) {
+  if (pageNumber >= 1 && pageNumber <= kSettingsPageCount) {
+    settingsSheetState.pageWindows[pageNumber - 1] = page;
+  }
+}
+
+int CALLBACK SettingsSheetCallback(HWND sheet, UINT message, LPARAM) {
+  // Only record the sheet: the state was reset before the sheet was made, and
+  // a late PSCB_INITIALIZED must not wipe what the first page filled in.
+  if (message == PSCB_INITIALIZED) {
+    settingsSheetState.sheetWindow = sheet;
+    const LONG_PTR ours = reinterpret_cast<LONG_PTR>(SheetSubclassProc);
+    if (GetWindowLongPtrW(sheet, GWLP_WNDPROC) != ours) {
+      previousSheetProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(sheet, GWLP_WNDPROC, ours));
+    }
+    return 1;
+  }
+  return message == PSCB_BUTTONPRESSED ? 1 : 0;
+}
+
+INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageEntry* pages, int count) {
+  std::memset(&settingsSheetState, 0, sizeof settingsSheetState);
+  settingsSheetState.rowCount = RowsForMode(scheduleMode);
+  settingsSheetState.selectedRow = -1;
+  settingsSheetState.selectedPosition = -1;
+
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  HPROPSHEETPAGE handles[kSettingsPageCount] = {};
+  int made = 0;
+  for (int i = 0; i < count && i < kSettingsPageCount; ++i) {
+    PROPSHEETPAGEW page{};
+    page.dwSize = sizeof page;
+    page.dwFlags = PSP_USETITLE;
+    page.hInstance = instance;
+    if (pages[i].dialogTemplate) {
+      page.dwFlags |= PSP_DLGINDIRECT;
+      page.pResource = pages[i].dialogTemplate;
+    } else {
+      page.pszTemplate = MAKEINTRESOURCEW(pages[i].resourceId);
+    }
+    page.pfnDlgProc = pages[i].procedure;
+    page.pszTitle = pages[i].caption;
+    HPROPSHEETPAGE handle = CreatePropertySheetPageW(&page);
+    if (handle) handles[made++] = handle;
+  }
+  if (made == 0) return -1;
+
+  PROPSHEETHEADERW header{};
+  header.dwSize = sizeof header;
+  header.dwFlags = PSH_PROPTITLE | PSH_NOAPPLYNOW | PSH_USECALLBACK | PSH_NOCONTEXTHELP;
+  header.hwndParent = owner;
+  header.hInstance = instance;
+  header.pszCaption = L"SoporaScheduler";
+  header.nPages = static_cast<UINT>(made);
+  header.nStartPage = 0;
+  header.phpage = handles;
+  header.pfnCallback = SettingsSheetCallback;
+  const INT_PTR result = PropertySheetW(&header);
+  settingsSheetState.sheetWindow = nullptr;
+  return result;
+}

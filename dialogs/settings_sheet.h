@@ -1,0 +1,65 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+
+#include "schedule_model.h"
+
+// The settings sheet "詳細設定": its pages check and store in one pass, so
+// either every opened page writes its working copy or none does.
+
+// Page numbers in validationFailed and indexes + 1 of pageWindows.
+inline constexpr int kGeneralPage = 1;
+inline constexpr int kApplicationsPage = 2;
+inline constexpr int kSoundPage = 3;
+inline constexpr int kCapturePage = 4;
+inline constexpr int kMailPage = 5;
+inline constexpr int kSettingsPageCount = 5;
+
+// Sent to each opened page in page-number order when OK is pressed: check the
+// inputs, show the message and set validationFailed to the page number.
+inline constexpr UINT kMsgValidatePage = 0x8001;
+
+// The working state the pages share; zeroed before each sheet. The pages add
+// their own working copies here.
+struct SettingsSheetState {
+  int32_t actionListRow;
+  int32_t rowCount;
+  int32_t validationFailed;
+  int32_t selectedRow;
+  int32_t selectedPosition;
+  HWND actionListView;
+  HWND pageWindows[kSettingsPageCount];
+  HWND sheetWindow;
+  wchar_t workingAddresses[kAddressCount][256];
+  int32_t workingMailTo[kRowCount][kSlotCount];
+};
+extern SettingsSheetState settingsSheetState;
+
+// One page of the sheet, in display order: from a resource of the program,
+// or (when dialogTemplate is set) from an in-memory template.
+struct SettingsPageEntry {
+  int resourceId;
+  const wchar_t* caption;
+  DLGPROC procedure;
+  const DLGTEMPLATE* dialogTemplate;
+};
+
+// Runs the modal sheet "SoporaScheduler" over the owner. Returns
+// PropertySheetW's result.
+INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageEntry* pages, int count);
+
+int CALLBACK SettingsSheetCallback(HWND sheet, UINT message, LPARAM lParam);
+
+// Sends kMsgValidatePage to the opened pages in page-number order and stops
+// at the first that fails; returns validationFailed.
+int RunValidationPass();
+
+// What a page does on PSN_APPLY: true when it must write its working copy.
+// The failing page answers PSNRET_INVALID (the sheet stays on it) and clears
+// validationFailed.
+bool SettingsPageMayStore(HWND page, int pageNumber);
+
+// A page records its window in WM_INITDIALOG.
+void RegisterSettingsPage(HWND page, int pageNumber);

@@ -1,0 +1,17 @@
+# The main schedule dialog, its start checks, the settings sheet and the mode
+# dialog; the countdown it starts runs on the engine tests' doubles (fixed
+# clock, recording power layer, timers only tests fire).
+set(engine_tests_dir ${CMAKE_CURRENT_SOURCE_DIR}/../engine)
+sopora_add_test(main_dialog_tests
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/start_checks_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/schedule_edit_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/main_dialog_window_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/settings_sheet_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/mode_dialog_test.cpp
+    ${engine_tests_dir}/countdown_fakes.cpp
+    ${engine_tests_dir}/countdown_test_window.cpp
+  LIBS scheduler_dialogs)
+target_include_directories(main_dialog_tests PRIVATE ${engine_tests_dir})
+# Focus and activation matter to the Enter-key cases.
+set_tests_properties(main_dialog_tests PROPERTIES RUN_SERIAL TRUE)
