@@ -99,6 +99,10 @@ void HandleCommand(HWND window, int id) {
 void LoadCountWindowSettings() {
   RECT work = {0, 0, 0, 0};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  LoadCountWindowSettings(work);
+}
+
+void LoadCountWindowSettings(const RECT& work) {
   countWindowSettings.homePosition.x = ReadIniInt(L"CountPos.x", 4, (work.right - kBuiltinWidth) / 2);
   countWindowSettings.homePosition.y = ReadIniInt(L"CountPos.y", 4, (work.bottom - kBuiltinHeight) / 2);
   countWindowSettings.lastMovedPosition = countWindowSettings.homePosition;

@@ -19,7 +19,14 @@ extern CountWindowSettings countWindowSettings;
 inline constexpr const wchar_t* kCountWindowClassName = L"CountClass";
 inline constexpr const wchar_t* kCountWindowSection = L"CountWindow";
 
-// The "CountWindow" keys of the program's ini file, with the centred defaults.
+// The "CountWindow" keys of the program's ini file (countWindowConfig.iniPath),
+// the only place they are read. A position goes through a 5-character buffer
+// (at most 4 characters: "12345" reads as 1234), a flag through 2; numbers are
+// an optional sign and the leading digits. Without a key the home position
+// centres a 121 x 44 window on `workArea` ("%d", halved toward zero); both
+// positions also set lastMovedPosition.
+void LoadCountWindowSettings(const RECT& workArea);
+// The same with the desktop's current work area.
 void LoadCountWindowSettings();
 // The range a stored coordinate can be read back in (4 characters).
 int ClampStoredCoordinate(int value);
@@ -30,13 +37,17 @@ void WriteCountWindowInt(const wchar_t* key, int value);
 bool RegisterCountWindowClass(HINSTANCE instance, int iconId);
 LRESULT CALLBACK CountWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Creates the count window behind the countdown dialog (which exists), puts the
-// pair at the home position in the current form's size, asks the dialog to
-// paint (0x8002 with lParam 1) and shows both unless hidden at start.
+// The second step of starting a run, right after CreateCountdownDialog():
+// creates the count window behind the countdown dialog (*countWindowConfig.
+// frontWindow, which must exist), puts the pair at the home position in the
+// current form's size, asks the dialog to paint (0x8002 with lParam 1) and
+// shows both unless `hideAtStart` (GeneralSettings::hideTimerAtStart). The
+// window sets countWindow and countWindowCreated; null when it cannot be made.
+// The run's end destroys it before the countdown dialog.
 HWND CreateCountWindow(bool hideAtStart);
 void ToggleCountWindowClickThrough();
 
-// For the countdown dialog's procedure.
+// For the countdown dialog's procedure, so that the pair moves together.
 void PlaceCountWindowBehind(HWND front);    // WM_ACTIVATE and the count window's WM_NCACTIVATE
 void FollowCountdownDialog(HWND front);     // WM_MOVE: the count window goes where the dialog is
 void RecordLastMovedPosition(HWND front);   // WM_EXITSIZEMOVE

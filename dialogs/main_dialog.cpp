@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <string>
 
+#include "count_window.h"
 #include "countdown_dialog.h"
 #include "in_memory_dialog.h"
 #include "main_window_state.h"
@@ -548,19 +549,13 @@ bool StartSchedule(HWND dialog) {
     countdownDialog = nullptr;
     return false;
   }
-  SIZE size{121, 44};
-  if (CurrentCountWindowForm() == kCountFormSkinned) size = CountWindowSkinSize();
-  countWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"CountClass", L"",
-                                WS_POPUP | WS_VISIBLE, lastMovedPosition.x, lastMovedPosition.y,
-                                size.cx, size.cy, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  // Behind it at the home position; it paints and shows the pair. Without a
+  // count window the countdown still runs and shows alone.
   const bool hide = profileSettings.general.hideTimerAtStart != 0;
-  if (hide) {
-    if (countWindow) ShowWindow(countWindow, SW_HIDE);
-    ShowWindow(countdown, SW_HIDE);
+  if (!CreateCountWindow(hide)) {
+    SendMessageW(countdown, kMsgRepaintCountWindow, 0, 1);
+    ShowWindow(countdown, hide ? SW_HIDE : SW_SHOW);
   }
-  SendMessageW(countdown, kMsgRepaintCountWindow, 0, 1);
-  if (countWindow) ShowWindow(countWindow, hide ? SW_HIDE : SW_SHOW);
-  ShowWindow(countdown, hide ? SW_HIDE : SW_SHOW);
   ShowWindow(mainWindow ? mainWindow : GetParent(dialog), SW_HIDE);
   return true;
 }

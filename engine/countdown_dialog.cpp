@@ -8,6 +8,10 @@
 #include <vector>
 
 #include "action_executor.h"
+#include "action_names.h"
+#include "appearance.h"
+#include "count_window.h"
+#include "layered_paint.h"
 #include "main_window_state.h"
 #include "next_due.h"
 #include "private_messages.h"
@@ -140,8 +144,10 @@ void FormatCountdownText(double diffDays) {
            static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
 }
 
+bool SkinnedForm() { return appearance.form == Skinned; }
+
 void ShowCountdownText(HWND dialog) {
-  if (CurrentCountWindowForm() == kCountFormSkinned)
+  if (SkinnedForm())
     SendMessageW(dialog, kMsgRepaintCountWindow, 0, 0);
   else
     SetDlgItemTextW(dialog, kCountdownStaticId, countdownText);
@@ -355,16 +361,14 @@ void OnDestroy(HWND dialog) {
 void RepaintCountWindow(LPARAM reloadLabel) {
   if (reloadLabel == 1) {
     const ScheduleItem* item = CurrentItem();
-    const wchar_t* name = item && item->action >= 0 && item->action <= WakeOnly
-                              ? actionDisplayNames[item->action]
-                              : nullptr;
-    swprintf(actionLabel, 20, L"%ls", name ? name : L"");
+    const bool known = item && item->action >= 0 && item->action <= WakeOnly;
+    const wchar_t* display = known ? actionDisplayNames[item->action] : nullptr;
+    // The resume-only item has no English key name; it keeps its display name.
+    const wchar_t* english = known && item->action < WakeOnly ? actionKeyNames[item->action] : display;
+    MakeActionLabel(actionLabel, english, display);
   }
   if (!countWindow) return;
-  if (CurrentCountWindowForm() == kCountFormSkinned)
-    PaintCountWindowSkin(countWindow, countdownText, actionLabel);
-  else
-    PaintCountWindowBuiltin(countWindow, countdownText, actionLabel);
+  SideActions().paintCountWindow(actionLabel, countdownText);
 }
 
 void OnMailDone(WPARAM closeMode) {
@@ -436,16 +440,10 @@ INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, L
       OnDestroy(dialog);
       return TRUE;
     case WM_MOVE:
-      if (countWindow) {
-        SIZE size = {121, 44};
-        if (CurrentCountWindowForm() == kCountFormSkinned) size = CountWindowSkinSize();
-        MoveWindow(countWindow, static_cast<short>(LOWORD(lParam)),
-                   static_cast<short>(HIWORD(lParam)), size.cx, size.cy, TRUE);
-      }
+      FollowCountdownDialog(dialog);
       return TRUE;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE && countWindow)
-        SetWindowPos(countWindow, dialog, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      if (LOWORD(wParam) != WA_INACTIVE) PlaceCountWindowBehind(dialog);
       return FALSE;
     case WM_CTLCOLORDLG:
       return reinterpret_cast<INT_PTR>(dialogBrush);
@@ -453,7 +451,8 @@ INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, L
       if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kCountdownStaticId) {
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetBkColor(dc, RGB(255, 255, 255));
-        SetTextColor(dc, CountWindowTextColor());
+        const TextColor& digits = appearance.textColor;
+        SetTextColor(dc, RGB(digits.red, digits.green, digits.blue));
         return reinterpret_cast<INT_PTR>(staticBrush);
       }
       return FALSE;
@@ -463,15 +462,12 @@ INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     case WM_RBUTTONUP:
       if (countWindow) SendMessageW(countWindow, WM_RBUTTONUP, wParam, lParam);
       return TRUE;
-    case WM_EXITSIZEMOVE: {
-      RECT rect;
-      GetWindowRect(dialog, &rect);
-      lastMovedPosition = POINT{rect.left, rect.top};
+    case WM_EXITSIZEMOVE:
+      RecordLastMovedPosition(dialog);
       return TRUE;
-    }
     case kMsgShowCountdownStatic:
       ShowWindow(GetDlgItem(dialog, kCountdownStaticId),
-                 CurrentCountWindowForm() == kCountFormSkinned ? SW_HIDE : SW_SHOW);
+                 SkinnedForm() ? SW_HIDE : SW_SHOW);
       return TRUE;
     case kMsgRepaintCountWindow:
       RepaintCountWindow(lParam);

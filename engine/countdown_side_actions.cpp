@@ -1,4 +1,5 @@
 #include "pending_side_actions.h"
+#include "layered_paint.h"
 #include "schedule_app_launch.h"
 #include "shared/screen_capture.h"
 #include "shared/sound_player.h"
@@ -15,7 +16,7 @@ void ApplyPlayerMute(SoundPlayer* player, bool muted) { player->SetMute(muted); 
 const CountdownSideActions kRealSideActions = {
     NewPlayer,     DeletePlayer,      PlayerHasMedium,     PlayerIsPlaying,
     ClosePlayerMedium, ApplyPlayerMute, PlaySoundFile,     LaunchApplication,
-    MakeCaptureFileName, CaptureScreen,
+    MakeCaptureFileName, CaptureScreen, PaintCountWindow,
 };
 const CountdownSideActions* sideActions = &kRealSideActions;
 

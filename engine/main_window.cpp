@@ -1,13 +1,14 @@
 #include "main_window.h"
 
-#include "countdown_dialog.h"
-
 #include <cwchar>
 
 #include "action_names.h"
+#include "appearance.h"
 #include "common_ui.h"
+#include "count_window.h"
 #include "countdown_dialog.h"
 #include "feature_switches_dialog.h"
+#include "layered_paint.h"
 #include "main_dialog.h"
 #include "main_window_state.h"
 #include "mode_dialog.h"
@@ -16,6 +17,7 @@
 #include "private_messages.h"
 #include "profile_file.h"
 #include "schedule_model.h"
+#include "skins.h"
 #include "startup_settings.h"
 #include "tray_icon.h"
 
@@ -48,6 +50,9 @@ void DestroyRunWindows() {
 
 bool OnCreate(HWND window) {
   mainWindow = window;
+  // The shared count window lies behind this program's countdown dialog.
+  countWindowConfig = kSchedulerCountWindowConfig;
+  countWindowConfig.frontWindow = &countdownDialog;
   InitCommonUi();
   AddTrayIcon(window);
   CreateUiFonts(window);
@@ -56,9 +61,10 @@ bool OnCreate(HWND window) {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   GetVersionExW(&windowsVersion);
 #pragma GCC diagnostic pop
-  InitLayeredPaintGlobals();
+  InitLayeredPaintGlobals(meiryoUiAvailable);
   InitPowerActionNames(windowsVersion.dwMajorVersion);
-  LoadCountWindowSettings();
+  LoadCountWindowSettings(workArea);
+  LoadStartUpSetting();
   LoadAppearanceFile(window);
 
   bool profileLoaded = false;
@@ -130,10 +136,8 @@ void HandleMainCommand(HWND window, UINT id) {
       ShowWindow(window, SW_SHOW);
       return;
     case kCmdMoveCountHome:
-      if (CountdownDialogExists()) {
-        const SIZE size = CurrentCountWindowSize();
-        MoveWindow(countdownDialog, homePosition.x, homePosition.y, size.cx, size.cy, FALSE);
-      }
+      // The count window follows the dialog's move.
+      if (CountdownDialogExists()) MoveCountPairHome();
       return;
     case kCmdStopSound:
       if (CountdownDialogExists()) SendMessageW(countdownDialog, kMsgStopSound, 0, 0);
@@ -218,8 +222,6 @@ bool RegisterWindowClasses(HINSTANCE instance) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = className;
   const bool mainClass = RegisterClassExW(&wc) != 0;
-  wc.lpfnWndProc = CountWindowProc;
-  wc.lpszClassName = L"CountClass";
-  const bool countClass = RegisterClassExW(&wc) != 0;
+  const bool countClass = RegisterCountWindowClass(instance, 218);
   return mainClass && countClass;
 }

@@ -25,11 +25,6 @@ HBITMAP buttonBitmaps[kButtonBitmapCount];
 HDC buttonBitmapDCs[kButtonBitmapCount];
 wchar_t defaultCaptureFolder[MAX_PATH];
 
-POINT homePosition;
-POINT lastMovedPosition;
-bool fixed;
-bool topMost;
-bool clickThrough;
 bool startWithWindows;
 
 bool CountdownDialogExists() { return countdownDialog && IsWindow(countdownDialog); }

@@ -31,12 +31,8 @@ extern HBITMAP buttonBitmaps[kButtonBitmapCount];
 extern HDC buttonBitmapDCs[kButtonBitmapCount];
 extern wchar_t defaultCaptureFolder[MAX_PATH];
 
-// Count-window settings read from the ini file at start-up.
-extern POINT homePosition;
-extern POINT lastMovedPosition;
-extern bool fixed;
-extern bool topMost;
-extern bool clickThrough;
+// "Setting" / "StartUp": the Startup-folder shortcut is on. The count window's
+// positions and flags live in countWindowSettings (count_window.h).
 extern bool startWithWindows;
 
 // The countdown dialog exists: never a stale or failed handle.

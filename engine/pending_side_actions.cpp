@@ -14,9 +14,3 @@ unsigned __stdcall MailSendThreadProc(void* param) {
 
 INT_PTR RunMailProgressDialog(MailJob*) { return 1; }
 HWND CreateMailProgressDialog(MailJob*) { return nullptr; }
-
-int32_t CurrentCountWindowForm() { return 0; }
-COLORREF CountWindowTextColor() { return RGB(0, 0, 0); }
-SIZE CountWindowSkinSize() { return SIZE{121, 44}; }
-void PaintCountWindowBuiltin(HWND, const wchar_t*, const wchar_t*) {}
-void PaintCountWindowSkin(HWND, const wchar_t*, const wchar_t*) {}

@@ -8,8 +8,8 @@
 #include "schedule_model.h"
 
 // What the countdown and the executor call in the side actions, the mail jobs
-// and the count window. pending_side_actions.cpp does the least for each until
-// the real pieces are linked in their place.
+// and the count window's painter. pending_side_actions.cpp does the least for
+// the mail jobs until the real ones are linked in their place.
 
 
 // --- Mail jobs --------------------------------------------------------------
@@ -52,15 +52,10 @@ struct CountdownSideActions {
   bool (*makeCaptureFileName)(const wchar_t* actionDisplayName, wchar_t* path, const wchar_t* folder,
                               int32_t format);
   bool (*captureScreen)(const wchar_t* path, int32_t format);
+  // PaintCountWindow: the current form's painter for the count window, which
+  // then moves the countdown dialog onto it.
+  void (*paintCountWindow)(const wchar_t* label, const wchar_t* countdown);
 };
 const CountdownSideActions& SideActions();
 // Replaces the table; null restores the real side actions. Tests only.
 void SetCountdownSideActions(const CountdownSideActions* actions);
-
-// --- Count window --------------------------------------------------------------
-inline constexpr int kCountFormSkinned = 2;
-int32_t CurrentCountWindowForm();
-COLORREF CountWindowTextColor();
-SIZE CountWindowSkinSize();
-void PaintCountWindowBuiltin(HWND window, const wchar_t* countdownText, const wchar_t* label);
-void PaintCountWindowSkin(HWND window, const wchar_t* countdownText, const wchar_t* label);

@@ -49,18 +49,8 @@ int ReadIniNumber(const wchar_t* section, const wchar_t* key, const wchar_t* def
   return ParseIniNumber(buffer);
 }
 
-void LoadCountWindowSettings(const wchar_t* iniPath, bool readStartUp) {
-  wchar_t defaultX[16];
-  wchar_t defaultY[16];
-  swprintf(defaultX, 16, L"%d", (workArea.right - 121) / 2);
-  swprintf(defaultY, 16, L"%d", (workArea.bottom - 44) / 2);
-  homePosition.x = ReadIniNumber(L"CountWindow", L"CountPos.x", defaultX, 5, iniPath);
-  homePosition.y = ReadIniNumber(L"CountWindow", L"CountPos.y", defaultY, 5, iniPath);
-  lastMovedPosition = homePosition;
-  fixed = ReadIniNumber(L"CountWindow", L"Fix", L"0", 2, iniPath) != 0;
-  topMost = ReadIniNumber(L"CountWindow", L"TopMost", L"0", 2, iniPath) != 0;
-  clickThrough = ReadIniNumber(L"CountWindow", L"TransParent", L"0", 2, iniPath) != 0;
-  if (readStartUp) startWithWindows = ReadIniNumber(L"Setting", L"StartUp", L"0", 2, iniPath) != 0;
+void LoadStartUpSetting(const wchar_t* iniPath) {
+  startWithWindows = ReadIniNumber(L"Setting", L"StartUp", L"0", 2, iniPath) != 0;
 }
 
 void ReadDefaultProfileName(wchar_t* name, const wchar_t* iniPath) {

@@ -26,9 +26,8 @@ int ParseIniNumber(const wchar_t* text);
 int ReadIniNumber(const wchar_t* section, const wchar_t* key, const wchar_t* defaultText,
                   int bufferChars, const wchar_t* iniPath);
 
-// The count-window keys (and "StartUp" when asked) into homePosition,
-// lastMovedPosition, fixed, topMost, clickThrough and startWithWindows. The
-// position defaults centre a 121 x 44 window on workArea.
-void LoadCountWindowSettings(const wchar_t* iniPath = kSchedulerIniPath, bool readStartUp = true);
+// "Setting" / "StartUp" through its 2-character buffer into startWithWindows.
+// The "CountWindow" keys are read by LoadCountWindowSettings (count_window.h).
+void LoadStartUpSetting(const wchar_t* iniPath = kSchedulerIniPath);
 // "Setting" / "DefProfile" through its 32-character buffer.
 void ReadDefaultProfileName(wchar_t* name, const wchar_t* iniPath = kSchedulerIniPath);

@@ -1,5 +1,6 @@
 #include "tray_icon.h"
 
+#include "count_window.h"
 #include "main_window_state.h"
 #include "private_messages.h"
 
@@ -67,7 +68,7 @@ HMENU LoadTrayMenu(HINSTANCE instance, const TrayMenuState& state) {
 TrayMenuState CurrentTrayMenuState() {
   TrayMenuState state{};
   state.countWindowCreated = countWindowCreated != 0;
-  state.clickThrough = clickThrough;
+  state.clickThrough = countWindowSettings.clickThrough;
   state.soundMuted = soundMuted != 0;
   state.countdownRunning = CountdownDialogExists();
   if (state.countWindowCreated && state.countdownRunning) {

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "action_executor.h"
+#include "action_names.h"
+#include "appearance.h"
 #include "countdown_fakes.h"
 #include "countdown_test_window.h"
 #include "main_window_state.h"
@@ -42,6 +44,7 @@ class CountdownTest : public testing_support::TempFolderTest {
     profileSettings.sounds.count = 2;
   }
   void TearDown() override {
+    appearance.englishLabels = 0;
     if (dialog_ && IsWindow(dialog_)) DestroyWindow(dialog_);
     if (IsWindow(mainWindow)) DestroyWindow(mainWindow);
     mainWindow = nullptr;
@@ -140,6 +143,34 @@ TEST_F(CountdownTest, TheCountWindowMovesWithTheDialog) {
   DestroyWindow(dialog_);
   DestroyWindow(countWindow);
   countWindow = nullptr;
+}
+
+TEST_F(CountdownTest, ARepaintRequestPaintsTheItemsLabelInTheChosenLanguage) {
+  InitPowerActionNames(6);
+  const struct {
+    PowerAction action;
+    uint8_t english;
+    const wchar_t* label;
+  } cases[] = {{Hibernate, 0, L"休止状態"}, {Hibernate, 1, L"Hibernation"}, {Standby, 1, L"Sleep"},
+               {Standby, 0, L"スリープ"}};
+  for (const auto& c : cases) {
+    ClearModel();
+    ResetSide();
+    DateSchedule(c.action, false);
+    appearance.englishLabels = c.english;
+    Start(3600);
+    // Without a count window nothing is painted.
+    SendMessageW(dialog_, kMsgRepaintCountWindow, 0, 1);
+    EXPECT_TRUE(Side().paintedLabels.empty());
+    countWindow = CreateTestWindow();
+    SendMessageW(dialog_, kMsgRepaintCountWindow, 0, 1);
+    ASSERT_EQ(1u, Side().paintedLabels.size());
+    EXPECT_EQ(c.label, Side().paintedLabels[0]);
+    EXPECT_EQ(std::wstring(countdownText), Side().paintedCountdowns[0]);
+    DestroyWindow(dialog_);
+    DestroyWindow(countWindow);
+    countWindow = nullptr;
+  }
 }
 
 TEST_F(CountdownTest, HoursAboveADayAreCountedOn) {

@@ -277,17 +277,16 @@ bool FakeCaptureScreen(const wchar_t*, int32_t) {
   return !Side().captureFails;
 }
 
+void FakePaintCountWindow(const wchar_t* label, const wchar_t* countdown) {
+  Side().paintedLabels.push_back(label);
+  Side().paintedCountdowns.push_back(countdown);
+}
+
 const CountdownSideActions kFakeSideActions = {
     FakeCreatePlayer,  FakeDestroyPlayer, FakeHasMedium,         FakeHasMedium,
     FakeCloseMedium,   FakeApplyMute,     FakePlaySoundFile,     FakeLaunchApplication,
-    FakeMakeCaptureFileName, FakeCaptureScreen,
+    FakeMakeCaptureFileName, FakeCaptureScreen, FakePaintCountWindow,
 };
 const bool fakesInstalled = (SetCountdownSideActions(&kFakeSideActions), true);
 
 }  // namespace
-
-int32_t CurrentCountWindowForm() { return 0; }
-COLORREF CountWindowTextColor() { return RGB(0, 0, 0); }
-SIZE CountWindowSkinSize() { return SIZE{121, 44}; }
-void PaintCountWindowBuiltin(HWND, const wchar_t*, const wchar_t*) {}
-void PaintCountWindowSkin(HWND, const wchar_t*, const wchar_t*) {}

@@ -65,6 +65,8 @@ struct SideRecord {
   HANDLE mailRelease = nullptr;       // when set, the worker waits for it first
   std::function<void()> duringModalDialog;
   int progressSteps = 0;              // 0x8005 received by the fake dialog
+  std::vector<std::wstring> paintedLabels;      // label of each count-window paint
+  std::vector<std::wstring> paintedCountdowns;  // countdown text of each paint
 };
 SideRecord& Side();
 void ResetSide();

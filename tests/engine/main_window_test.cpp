@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "action_names.h"
+#include "count_window.h"
 #include "main_window_state.h"
 #include "message_box_catcher.h"
 #include "mode_dialog.h"
@@ -91,7 +92,7 @@ class MainWindowTest : public TempFolderTest {
     startProfileName[0] = L'\0';
     countWindowCreated = 0;
     soundMuted = 0;
-    clickThrough = false;
+    countWindowSettings.clickThrough = false;
     endNowRequested = 0;
     countdownDialog = countWindow = confirmDialog = featureDialog = aboutDialog = nullptr;
     countdownMessages.clear();
@@ -193,8 +194,8 @@ TEST_F(MainWindowTest, CreationPreparesWhatTheDialogsUse) {
   const std::wstring capture = defaultCaptureFolder;
   ASSERT_GE(capture.size(), 3u);
   EXPECT_EQ(capture.substr(capture.size() - 3), L"\\ss");
-  EXPECT_EQ(homePosition.x, (workArea.right - 121) / 2);
-  EXPECT_EQ(homePosition.y, (workArea.bottom - 44) / 2);
+  EXPECT_EQ(countWindowSettings.homePosition.x, (workArea.right - 121) / 2);
+  EXPECT_EQ(countWindowSettings.homePosition.y, (workArea.bottom - 44) / 2);
 }
 
 TEST_F(MainWindowTest, PowerActionNamesBeforeVistaSayStandby) {
@@ -218,7 +219,7 @@ TEST_F(MainWindowTest, TrayShowsMenu109BeforeTheFirstCountWindow) {
 
 TEST_F(MainWindowTest, TrayShowsMenu146WithItsStates) {
   countWindowCreated = 1;
-  clickThrough = true;
+  countWindowSettings.clickThrough = true;
   soundMuted = 1;
   countdownDialog = MakeFakeCountdown();
   countdownPlaying = true;
@@ -249,7 +250,7 @@ TEST_F(MainWindowTest, TrayShowsMenu146WithItsStates) {
   // Not playing, not muted, not click-through; after an abort no countdown runs.
   countdownPlaying = false;
   soundMuted = 0;
-  clickThrough = false;
+  countWindowSettings.clickThrough = false;
   items = ShowTrayMenuAndRead();
   EXPECT_TRUE(FindMenuItem(items, L"停止")->grayed);
   EXPECT_FALSE(FindMenuItem(items, L"ミュート")->checked);
@@ -294,12 +295,12 @@ TEST_F(MainWindowTest, SoundCommandsGoToTheCountdownDialog) {
   EXPECT_EQ(soundMuted, 0);
   EXPECT_EQ(countdownMessages, (std::vector<UINT>{kMsgStopSound, kMsgApplyMute, kMsgApplyMute}));
   SendMessageW(window_, WM_COMMAND, kCmdClickThrough, 0);
-  EXPECT_TRUE(clickThrough);
+  EXPECT_TRUE(countWindowSettings.clickThrough);
 }
 
 TEST_F(MainWindowTest, MoveHomePlacesTheCountdownDialog) {
   countdownDialog = MakeFakeCountdown();
-  homePosition = POINT{123, 45};
+  countWindowSettings.homePosition = POINT{123, 45};
   SendMessageW(window_, WM_COMMAND, kCmdMoveCountHome, 0);
   RECT r;
   GetWindowRect(countdownDialog, &r);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "count_window.h"
 #include "main_window_state.h"
 #include "schedule_model.h"
 #include "temp_folder.h"
@@ -27,29 +28,40 @@ class CountWindowSettingsTest : public TempFolderTest {
   void SetUp() override {
     TempFolderTest::SetUp();
     workArea = RECT{0, 0, 1280, 800};
-    homePosition = lastMovedPosition = POINT{-99, -99};
-    fixed = topMost = clickThrough = startWithWindows = true;
+    countWindowConfig = kSchedulerCountWindowConfig;
+    countWindowSettings.homePosition = countWindowSettings.lastMovedPosition = POINT{-99, -99};
+    countWindowSettings.fixed = countWindowSettings.topMost = countWindowSettings.clickThrough = true;
+    startWithWindows = true;
+  }
+  void TearDown() override {
+    countWindowConfig = kSchedulerCountWindowConfig;
+    TempFolderTest::TearDown();
+  }
+  // What the main window reads at start-up.
+  void LoadSettings() {
+    LoadCountWindowSettings(workArea);
+    LoadStartUpSetting();
   }
   void WriteIni(const std::string& text) { ASSERT_TRUE(WriteBytes(L"Scheduler.ini", text)); }
 };
 
 TEST_F(CountWindowSettingsTest, NoFileCentresA121x44WindowOnTheWorkArea) {
-  LoadCountWindowSettings();
-  EXPECT_EQ(homePosition.x, (1280 - 121) / 2);
-  EXPECT_EQ(homePosition.y, (800 - 44) / 2);
-  EXPECT_EQ(lastMovedPosition.x, homePosition.x);
-  EXPECT_EQ(lastMovedPosition.y, homePosition.y);
-  EXPECT_FALSE(fixed);
-  EXPECT_FALSE(topMost);
-  EXPECT_FALSE(clickThrough);
+  LoadSettings();
+  EXPECT_EQ(countWindowSettings.homePosition.x, (1280 - 121) / 2);
+  EXPECT_EQ(countWindowSettings.homePosition.y, (800 - 44) / 2);
+  EXPECT_EQ(countWindowSettings.lastMovedPosition.x, countWindowSettings.homePosition.x);
+  EXPECT_EQ(countWindowSettings.lastMovedPosition.y, countWindowSettings.homePosition.y);
+  EXPECT_FALSE(countWindowSettings.fixed);
+  EXPECT_FALSE(countWindowSettings.topMost);
+  EXPECT_FALSE(countWindowSettings.clickThrough);
   EXPECT_FALSE(startWithWindows);
 }
 
 TEST_F(CountWindowSettingsTest, OddWorkAreaHalvesTowardZero) {
   workArea = RECT{0, 0, 1024, 767};
-  LoadCountWindowSettings();
-  EXPECT_EQ(homePosition.x, 451);  // 903 / 2
-  EXPECT_EQ(homePosition.y, 361);  // 723 / 2
+  LoadSettings();
+  EXPECT_EQ(countWindowSettings.homePosition.x, 451);  // 903 / 2
+  EXPECT_EQ(countWindowSettings.homePosition.y, 361);  // 723 / 2
 }
 
 TEST_F(CountWindowSettingsTest, ValuesAreCutToTheirBuffers) {
@@ -71,14 +83,14 @@ TEST_F(CountWindowSettingsTest, ValuesAreCutToTheirBuffers) {
   for (const auto& c : cases) {
     WriteIni(std::string("[CountWindow]\r\nCountPos.x=") + c.x + "\r\nCountPos.y=" + c.y + "\r\nFix=" + c.flag +
              "\r\nTopMost=" + c.flag + "\r\nTransParent=" + c.flag + "\r\n[Setting]\r\nStartUp=" + c.flag + "\r\n");
-    LoadCountWindowSettings();
-    EXPECT_EQ(homePosition.x, c.wantX) << c.x;
-    EXPECT_EQ(homePosition.y, c.wantY) << c.y;
-    EXPECT_EQ(lastMovedPosition.x, c.wantX) << c.x;
-    EXPECT_EQ(lastMovedPosition.y, c.wantY) << c.y;
-    EXPECT_EQ(fixed, c.wantFlag) << c.flag;
-    EXPECT_EQ(topMost, c.wantFlag) << c.flag;
-    EXPECT_EQ(clickThrough, c.wantFlag) << c.flag;
+    LoadSettings();
+    EXPECT_EQ(countWindowSettings.homePosition.x, c.wantX) << c.x;
+    EXPECT_EQ(countWindowSettings.homePosition.y, c.wantY) << c.y;
+    EXPECT_EQ(countWindowSettings.lastMovedPosition.x, c.wantX) << c.x;
+    EXPECT_EQ(countWindowSettings.lastMovedPosition.y, c.wantY) << c.y;
+    EXPECT_EQ(countWindowSettings.fixed, c.wantFlag) << c.flag;
+    EXPECT_EQ(countWindowSettings.topMost, c.wantFlag) << c.flag;
+    EXPECT_EQ(countWindowSettings.clickThrough, c.wantFlag) << c.flag;
     EXPECT_EQ(startWithWindows, c.wantFlag) << c.flag;
   }
 }
@@ -86,8 +98,9 @@ TEST_F(CountWindowSettingsTest, ValuesAreCutToTheirBuffers) {
 TEST_F(CountWindowSettingsTest, CountdownProgramReadsItsOwnFileWithoutStartUp) {
   ASSERT_TRUE(WriteBytes(L"sopora.ini", "[CountWindow]\r\nCountPos.x=10\r\n[Setting]\r\nStartUp=1\r\n"));
   startWithWindows = false;
-  LoadCountWindowSettings(kCountdownIniPath, false);
-  EXPECT_EQ(homePosition.x, 10);
+  countWindowConfig = kCountdownCountWindowConfig;
+  LoadCountWindowSettings(workArea);
+  EXPECT_EQ(countWindowSettings.homePosition.x, 10);
   EXPECT_FALSE(startWithWindows);
 }
 
