@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# A user's run of the real program: a date-mode profile with one shutdown 30 s
+# ahead, started with "start:<name>". At zero the real ExitWindowsEx ends every
+# process of this test's own Wine prefix (never the machine); we watch from outside.
+set -euo pipefail
+scheduler=$1 make_profile=$2 prepare=$3
+work=$(mktemp -d /tmp/sopora-e2e.XXXXXX)
+export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all LANG=ja_JP.UTF-8 TZ=JST-9
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mshtml=d;mscoree=d"
+cleanup() { wineserver -k 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+"$prepare" "$WINEPREFIX"
+mkdir "$work/app"
+cp "$scheduler" "$work/app/"
+wine "$make_profile" "$(winepath -w "$work/app")\\" e2e 30 || fail "the profile was not saved"
+[ "$(stat -c %s "$work/app/profile/scheduler/e2e.dat")" -eq 222658 ] || fail "profile size"
+
+cd "$work/app"
+started=$(date +%s)
+wine SoporaScheduler.exe start:e2e &
+program=$!
+sleep 12
+kill -0 "$program" 2>/dev/null || fail "the program ended before its countdown reached zero"
+for _ in $(seq 1 90); do
+  kill -0 "$program" 2>/dev/null || break
+  sleep 1
+done
+kill -0 "$program" 2>/dev/null && fail "the countdown did not end the session within two minutes"
+elapsed=$(( $(date +%s) - started ))
+[ "$elapsed" -ge 20 ] || fail "ended after ${elapsed}s, before the planned time"
+# The whole prefix went down with the session.
+wineserver -w
+if [ -f Scheduler_error.txt ]; then
+  iconv -f UTF-16 -t UTF-8 Scheduler_error.txt >&2 || true
+  fail "the run logged errors"
+fi
+echo "the session ended after ${elapsed}s, as planned"
