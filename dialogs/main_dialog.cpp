@@ -209,11 +209,14 @@ void FitParent(HWND dialog) {
                outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void LoadDialogImages(HWND dialog);
+
 void OnInitDialog(HWND dialog, LPARAM loaded) {
   listRow = 0;
   savedFocus = nullptr;
   menuOpen = 0;
   mainDialog = dialog;
+  LoadDialogImages(dialog);
   dialogDpi = ScreenDpiValue();
   CreateControls(dialog);
   EnableByMode(dialog);
@@ -365,6 +368,50 @@ LRESULT OnListNotify(HWND dialog, NMHDR* header) {
   }
 }
 
+// The dialog's own images: 216 top band, 169 wide button, 182 pressed, 183
+// shadow line; each in a memory DC from creation to WM_DESTROY.
+enum DialogImage { kTopBand, kWideButton, kWideButtonPressed, kShadowLine, kDialogImageCount };
+constexpr int kDialogImageIds[kDialogImageCount] = {216, 169, 182, 183};
+HBITMAP dialogImages[kDialogImageCount];
+HDC dialogImageDCs[kDialogImageCount];
+HGDIOBJ dialogImagesPrevious[kDialogImageCount];
+
+void LoadDialogImages(HWND dialog) {
+  HDC screen = GetDC(dialog);
+  for (int i = 0; i < kDialogImageCount; ++i) {
+    dialogImages[i] = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                      MAKEINTRESOURCEW(kDialogImageIds[i]),
+                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    dialogImageDCs[i] = dialogImages[i] ? CreateCompatibleDC(screen) : nullptr;
+    if (dialogImageDCs[i]) dialogImagesPrevious[i] = SelectObject(dialogImageDCs[i], dialogImages[i]);
+  }
+  ReleaseDC(dialog, screen);
+}
+
+void FreeDialogImages() {
+  for (int i = 0; i < kDialogImageCount; ++i) {
+    if (dialogImageDCs[i]) {
+      SelectObject(dialogImageDCs[i], dialogImagesPrevious[i]);
+      DeleteDC(dialogImageDCs[i]);
+    }
+    if (dialogImages[i]) DeleteObject(dialogImages[i]);
+    dialogImageDCs[i] = nullptr;
+    dialogImages[i] = nullptr;
+  }
+}
+
+// Stretches a whole image (or its part `from`) over `to`; false when it is missing.
+bool StretchImage(HDC dc, const RECT& to, HDC image, HBITMAP bitmap, const RECT* from = nullptr) {
+  if (!image || !bitmap) return false;
+  BITMAP info{};
+  GetObjectW(bitmap, sizeof info, &info);
+  const RECT whole{0, 0, info.bmWidth, info.bmHeight};
+  const RECT& part = from ? *from : whole;
+  SetStretchBltMode(dc, HALFTONE);
+  return StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, image, part.left,
+                    part.top, part.right - part.left, part.bottom - part.top, SRCCOPY) != 0;
+}
+
 void DrawImageButton(const DRAWITEMSTRUCT* draw) {
   const int id = static_cast<int>(draw->CtlID);
   const bool pressed = (draw->itemState & ODS_SELECTED) || (id == kMenuButtonId && menuOpen);
@@ -375,6 +422,11 @@ void DrawImageButton(const DRAWITEMSTRUCT* draw) {
   if (id >= kFirstDayButtonId && id < kFirstDayButtonId + 7) {
     const bool weekly = scheduleMode == WeeklyMode;
     const bool current = weekly && id - kFirstDayButtonId == listRow;
+    // 164 normal, 165 pressed, 166 current day, 167 current pressed, 168 inactive.
+    const int image = !weekly ? 4 : (current ? 2 : 0) + (pressed ? 1 : 0);
+    if (StretchImage(dc, rect, buttonBitmapDCs[image], buttonBitmaps[image])) {
+      SetTextColor(dc, weekly ? RGB(0, 0, 0) : RGB(125, 125, 125));
+    } else {
     COLORREF face = !weekly ? RGB(225, 225, 225) : current ? RGB(120, 180, 240) : RGB(245, 245, 245);
     if (pressed) face = RGB(GetRValue(face) * 4 / 5, GetGValue(face) * 4 / 5, GetBValue(face) * 4 / 5);
     HBRUSH brush = CreateSolidBrush(face);
@@ -382,8 +434,11 @@ void DrawImageButton(const DRAWITEMSTRUCT* draw) {
     DeleteObject(brush);
     FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
     SetTextColor(dc, weekly ? RGB(0, 0, 0) : RGB(125, 125, 125));
+    }
   } else {
-    DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    const DialogImage image = pressed ? kWideButtonPressed : kWideButton;
+    if (!StretchImage(dc, rect, dialogImageDCs[image], dialogImages[image]))
+      DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     SetTextColor(dc, RGB(0, 0, 0));
   }
   SetBkMode(dc, TRANSPARENT);
@@ -397,16 +452,23 @@ void DrawImageButton(const DRAWITEMSTRUCT* draw) {
 void OnPaint(HWND dialog) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(dialog, &ps);
+  // Plain colours stand in where an image is missing.
   RECT band{0, 0, S(383), S(38)};
-  HBRUSH bandBrush = CreateSolidBrush(RGB(222, 234, 246));
-  FillRect(dc, &band, bandBrush);
-  DeleteObject(bandBrush);
+  if (!StretchImage(dc, band, dialogImageDCs[kTopBand], dialogImages[kTopBand])) {
+    HBRUSH bandBrush = CreateSolidBrush(RGB(222, 234, 246));
+    FillRect(dc, &band, bandBrush);
+    DeleteObject(bandBrush);
+  }
   RECT gap{S(81) - 1, menuBarTop, S(81) - 1 + menuGapWidth, menuBarTop + S(32)};
-  FillRect(dc, &gap, GetSysColorBrush(COLOR_BTNFACE));
+  const RECT middle{1, 0, 80, 32};
+  if (!StretchImage(dc, gap, dialogImageDCs[kWideButton], dialogImages[kWideButton], &middle))
+    FillRect(dc, &gap, GetSysColorBrush(COLOR_BTNFACE));
   RECT shadow{0, menuBarTop - S(7), S(389), menuBarTop};
-  HBRUSH shadowBrush = CreateSolidBrush(RGB(200, 200, 200));
-  FillRect(dc, &shadow, shadowBrush);
-  DeleteObject(shadowBrush);
+  if (!StretchImage(dc, shadow, dialogImageDCs[kShadowLine], dialogImages[kShadowLine])) {
+    HBRUSH shadowBrush = CreateSolidBrush(RGB(200, 200, 200));
+    FillRect(dc, &shadow, shadowBrush);
+    DeleteObject(shadowBrush);
+  }
   EndPaint(dialog, &ps);
 }
 
@@ -604,6 +666,7 @@ INT_PTR CALLBACK MainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
       SetFocus(Item(dialog, kTimeLabelId));
       return TRUE;
     case WM_DESTROY:
+      FreeDialogImages();
       if (mainDialog == dialog) mainDialog = nullptr;
       itemList = nullptr;
       return FALSE;
