@@ -60,8 +60,8 @@ HFONT DialogBoldFont() {
 HWND CreateScaledControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
                          DWORD exStyle, int id, int x, int y, int w, int h, int dpi, HFONT font) {
   HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style,
-                                 ScalePixels(x, dpi), ScalePixels(y, dpi), ScalePixels(w, dpi),
-                                 ScalePixels(h, dpi), parent,
+                                 ScaleForDpi(x, dpi), ScaleForDpi(y, dpi), ScaleForDpi(w, dpi),
+                                 ScaleForDpi(h, dpi), parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);
   if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

@@ -3,14 +3,14 @@
 
 #include <vector>
 
+#include "dpi_scaling.h"  // ScaleForDpi
+
 // An empty dialog template built in memory; the dialogs create their
 // controls in code in WM_INITDIALOG at the screen's DPI.
 // cx, cy in dialog units (the dialogs resize themselves in pixels).
 std::vector<WORD> BuildEmptyDialogTemplate(DWORD style, DWORD exStyle, const wchar_t* caption,
                                            short cx = 10, short cy = 10);
 
-// 96-DPI pixels to pixels at `dpi`.
-inline int ScalePixels(int value, int dpi) { return MulDiv(value, dpi, 96); }
 // The screen's logical DPI, as read once at start-up.
 int ScreenDpiValue();
 

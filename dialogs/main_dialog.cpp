@@ -40,7 +40,7 @@ int menuGapWidth;
 WNDPROC previousHeaderProc;
 WNDPROC previousTimePickerProc;
 
-int S(int value) { return ScalePixels(value, dialogDpi); }
+int S(int value) { return ScaleForDpi(value, dialogDpi); }
 
 HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 

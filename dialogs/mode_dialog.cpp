@@ -26,7 +26,7 @@ void OnInit(HWND dialog, LPARAM atStartup) {
   CheckRadioButton(dialog, kDateModeRadioId, kWeeklyModeRadioId, kDateModeRadioId + mode);
 
   // 188 x 203 is the client area; the frame is added around it.
-  RECT frame{0, 0, ScalePixels(188, dpi), ScalePixels(203, dpi)};
+  RECT frame{0, 0, ScaleForDpi(188, dpi), ScaleForDpi(203, dpi)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
   const int width = frame.right - frame.left;

@@ -1,4 +1,5 @@
-#include "pending_side_actions.h"
+#include "countdown_side_actions.h"
+
 #include "layered_paint.h"
 #include "schedule_app_launch.h"
 #include "shared/screen_capture.h"

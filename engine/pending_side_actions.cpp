@@ -2,7 +2,6 @@
 
 #include "private_messages.h"
 
-
 HWND mailProgressDialog;
 
 // No mail goes out; the owner still gets its completion.
