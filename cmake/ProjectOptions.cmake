@@ -11,7 +11,11 @@ target_compile_options(sopora_options INTERFACE
 target_link_options(sopora_options INTERFACE -static -static-libgcc -static-libstdc++ -municode)
 
 # sopora_add_program(NAME SOURCES...): a GUI program with a wWinMain entry point.
+# Its link fails when it imports a DLL that Windows does not ship.
 function(sopora_add_program name)
   add_executable(${name} WIN32 ${ARGN})
   target_link_libraries(${name} PRIVATE sopora_options)
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/check_imports.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:${name}>
+    VERBATIM)
 endfunction()

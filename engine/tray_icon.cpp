@@ -23,7 +23,8 @@ void FillTrayIconData(HWND window, const wchar_t* tip) {
 
 }  // namespace
 
-static_assert(sizeof(NOTIFYICONDATAW) == 956, "the shell expects the full record");
+// The full record: 956 bytes in a 32-bit build, 976 in a 64-bit one.
+static_assert(sizeof(NOTIFYICONDATAW) == (sizeof(void*) == 4 ? 956 : 976), "the shell expects the full record");
 
 bool AddTrayIcon(HWND window) {
   if (!taskbarCreatedMessage) taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");

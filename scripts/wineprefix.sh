@@ -1,20 +1,18 @@
 #!/usr/bin/env bash
-# Prepares a Wine prefix for running the programs and their tests: a 32-bit
-# prefix with fonts for Japanese text and the fonts GDI+ expects.
+# Prepares a Wine prefix for running the programs and their tests, with fonts
+# for Japanese text and the fonts GDI+ expects. WINEARCH picks the kind:
+# win32 (the default) or win64, which runs under the 64-bit loader.
 set -euo pipefail
 prefix=$(realpath -m "${1:?usage: wineprefix.sh PREFIX}")
 stamp=$prefix/.sopora-ready
-
-# Without an audio device every sound fails in Wine's media player: give the
-# user running the tests a null ALSA device, unless they have their own set-up.
-if [ ! -e "$HOME/.asoundrc" ]; then
-  printf 'pcm.!default { type null }\n' > "$HOME/.asoundrc"
-fi
-
 [ -f "$stamp" ] && exit 0
 
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mshtml=d;mscoree=d"
+export WINEARCH=${WINEARCH:-win32}
+if [ "$WINEARCH" = win64 ]; then
+  export PATH=$(cd "$(dirname "$0")" && pwd)/wine64:$PATH
+fi
+export WINEPREFIX=$prefix WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe,mshtml,mscoree=d"
 mkdir -p "$prefix"
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w

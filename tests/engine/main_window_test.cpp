@@ -180,7 +180,8 @@ TEST_F(MainWindowTest, CreationPreparesWhatTheDialogsUse) {
     EXPECT_EQ(bm.bmWidth, 28);
     EXPECT_EQ(bm.bmHeight, 28);
   }
-  EXPECT_EQ(trayIconData.cbSize, 956u);
+  // The full record: 956 bytes in a 32-bit build, 976 in a 64-bit one.
+  EXPECT_EQ(trayIconData.cbSize, sizeof(void*) == 4 ? 956u : 976u);
   EXPECT_EQ(trayIconData.hWnd, window_);
   EXPECT_EQ(trayIconData.uID, 1u);
   EXPECT_EQ(trayIconData.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));

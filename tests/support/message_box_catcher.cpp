@@ -7,6 +7,7 @@ namespace {
 
 std::mutex recordLock;
 std::vector<CaughtMessageBox> record;
+size_t seenCount = 0;  // the boxes a test has read so far
 int answer = IDOK;
 
 // The text of a message box lies in a static control with this id, on
@@ -116,13 +117,24 @@ MessageBoxCatcher::~MessageBoxCatcher() {
 
 std::vector<CaughtMessageBox> CaughtMessageBoxes() {
   std::lock_guard<std::mutex> guard(recordLock);
+  seenCount = record.size();
   return record;
 }
 
 void ClearCaughtMessageBoxes() {
   std::lock_guard<std::mutex> guard(recordLock);
   record.clear();
+  seenCount = 0;
   answer = IDOK;
+}
+
+std::vector<CaughtMessageBox> TakeUnreadMessageBoxes() {
+  std::lock_guard<std::mutex> guard(recordLock);
+  std::vector<CaughtMessageBox> unread(record.begin() + static_cast<std::ptrdiff_t>(seenCount), record.end());
+  record.clear();
+  seenCount = 0;
+  answer = IDOK;
+  return unread;
 }
 
 void SetMessageBoxAnswer(int buttonId) {

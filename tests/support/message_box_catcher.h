@@ -29,8 +29,13 @@ class MessageBoxCatcher {
   HHOOK hook_;
 };
 
+// The boxes caught since the last clear; reading them marks them as expected.
 std::vector<CaughtMessageBox> CaughtMessageBoxes();
+// Forgets the boxes caught so far (they count as expected) and the answer.
 void ClearCaughtMessageBoxes();
+// The boxes no test has read or cleared, forgetting them all: the test main
+// fails a test that leaves any.
+std::vector<CaughtMessageBox> TakeUnreadMessageBoxes();
 // The button pressed on the boxes that follow (IDOK, IDYES, IDNO, ...). A box
 // without that button gets OK, else Cancel, else No.
 void SetMessageBoxAnswer(int buttonId);
