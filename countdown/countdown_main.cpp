@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 
 #include "shared/error_log.h"
+#include "shared/program_paths.h"
 #include "timer_main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
@@ -17,6 +18,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     return 0;
   }
   SetErrorLogFileName(kCountdownErrorLogName);
+  // The profile folder lies beside the program.
+  InitProgramPaths();
 
   ULONG_PTR gdiplusToken = 0;
   const Gdiplus::GdiplusStartupInput gdiplusInput;

@@ -8,7 +8,6 @@
 #include "layered_paint.h"
 #include "settings_dialog.h"
 #include "shared/notify_icon.h"
-#include "shared/program_paths.h"
 #include "shared/sound_player.h"
 #include "skins.h"
 #include "timer_profile.h"
@@ -51,7 +50,6 @@ bool OnCreate(HWND window) {
   countWindowConfig.frontWindow = &countDialog;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  InitProgramPaths();
   timerSettings.endNowNoCapture = 1;
   AddTrayIcon(window, kTimerIconId, L"設定中");
   LookForMeiryoUi(window);

@@ -9,7 +9,8 @@ extern wchar_t timerClassName[100];
 
 // Registers the main window class and "CountClass" (icon 183).
 bool TimerRegisterWindowClasses(HINSTANCE instance);
-// Creates and shows the main window; 1 on success, 0 when it could not be made.
+// Creates and shows the main window (the program paths filled first); 1 on
+// success, 0 when it could not be made.
 int TimerCreateMainWindow(HINSTANCE instance, int showCommand);
 LRESULT CALLBACK TimerMainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The message loop, passing each message through the open modeless dialogs.
