@@ -260,11 +260,7 @@ void OnInitDialog(HWND dialog) {
   CurrentPowerCalls().setExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
   TimerUpdateTrayTip();
   timeFont = CreateFontW(17, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"Verdana");
-  if (s.mode != CpuUsage) {
-    HWND text = GetDlgItem(dialog, kTimeStaticId);
-    SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(timeFont), FALSE);
-    if (appearance.form != Skinned) MoveWindow(text, 27, 22, 84, 15, FALSE);
-  }
+  TimerLayoutCountDialog(GetDlgItem(dialog, kTimeStaticId));
   SendMessageW(dialog, kMsgShowTimeStatic, 0, 0);
   if (s.mode == CpuUsage) {
     Format(cpuThresholdText, L"%d", s.cpuPercent);
@@ -313,6 +309,13 @@ void OnRepaint(LPARAM reloadLabel) {
 }
 
 }  // namespace
+
+void TimerLayoutCountDialog(HWND timeStatic) {
+  if (Settings().mode == CpuUsage) return;
+  SendMessageW(timeStatic, WM_SETFONT, reinterpret_cast<WPARAM>(timeFont), FALSE);
+  // Over the built-in image's digit field; unscaled, as the image is.
+  if (appearance.form != Skinned) MoveWindow(timeStatic, 27, 22, 84, 15, FALSE);
+}
 
 void FormatTimerTrayTip(wchar_t (&tip)[128]) {
   const TimerSettings& s = Settings();

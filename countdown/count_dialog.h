@@ -12,6 +12,8 @@
 HWND CreateTimerCountDialog();
 
 INT_PTR CALLBACK TimerCountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Gives the time static its font and, in the built-in forms, its place.
+void TimerLayoutCountDialog(HWND timeStatic);
 // Rewrites the tray tip for the running countdown.
 void TimerUpdateTrayTip();
 // The tip the running countdown shows, at most 127 characters.

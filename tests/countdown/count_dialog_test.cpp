@@ -251,6 +251,20 @@ TEST_F(CountDialogTest, ProcessorWatchDecidesOnReadableClampedSamples) {
   }
 }
 
+TEST_F(CountDialogTest, EndNowFromTheTrayEndsTheProcessorWatchAtItsNextTick) {
+  timerSettings.cpuSeconds = 10;
+  timerSettings.cpuPercent = 2;
+  for (int i = 0; i < 3; ++i) Sampler().samples.push_back({true, 80});
+  Start(CpuUsage, 0);
+  Fire(kCpuTimer);
+  EXPECT_FALSE(Acted());
+  TimerMainWndProc(mainWindow, WM_COMMAND, kCmdEndNow, 0);
+  Fire(kCpuTimer);
+  EXPECT_TRUE(Acted());
+  EXPECT_FALSE(TimerActive(dialog_, kCpuTimer));
+  EXPECT_EQ(Sampler().closes, 1);
+}
+
 TEST_F(CountDialogTest, UnreadableCounterRefusesTheProcessorWatch) {
   Sampler().failOpen = true;
   timerSettings.mode = CpuUsage;

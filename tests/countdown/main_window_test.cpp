@@ -24,6 +24,8 @@ using testing_support::CaughtMessageBoxes;
 
 namespace {
 
+INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 class TimerMainWindowTest : public testing_support::TempFolderTest {
  protected:
   static void SetUpTestSuite() {
@@ -135,7 +137,7 @@ TEST_F(TimerMainWindowTest, AbortShowsTheFrameAgainWithItsTip) {
   HWND count = timer_fakes::CreateStandInWindow();
   countWindow = count;
   countDialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kCountDialogId), nullptr,
-                                   [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                   InertDialogProc, 0);
   HWND dialog = countDialog;
   ASSERT_NE(dialog, nullptr);
   SendMessageW(window_, WM_COMMAND, kCmdAbort, 0);
