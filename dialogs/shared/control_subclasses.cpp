@@ -177,9 +177,10 @@ LRESULT CALLBACK ImageButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
       HandCursor();
       break;
     case WM_LBUTTONUP:
+      // The button's own BN_CLICKED is the one command of a click; a second
+      // one sent from here would run the parent's handler twice.
       SetCapture(window);
       HandCursor();
-      SendMessageW(GetParent(window), WM_COMMAND, static_cast<WPARAM>(GetDlgCtrlID(window)), 0);
       break;
     default:
       break;

@@ -111,9 +111,10 @@ TEST_F(ControlTest, ImageButtonSendsItsCommand) {
   SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   PumpPendingMessages();
   ReleaseCapture();
-  ASSERT_FALSE(commands.empty());
-  EXPECT_EQ(commands[0].first, 1303u);
-  EXPECT_EQ(commands[0].second, 0);
+  // One click, one command: the button's own BN_CLICKED.
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0].first, MAKEWPARAM(1303, BN_CLICKED));
+  EXPECT_EQ(commands[0].second, reinterpret_cast<LPARAM>(button));
 }
 
 TEST_F(ControlTest, InertHeaderIgnoresClicks) {
