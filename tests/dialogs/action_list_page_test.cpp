@@ -10,6 +10,7 @@
 
 #include "action_names.h"
 #include "control_subclasses.h"
+#include "main_window_state.h"
 #include "message_box_catcher.h"
 #include "pending_dialogs.h"
 #include "schedule_model.h"
@@ -372,6 +373,96 @@ TEST_F(ActionListTest, ThePanelSitsAboveTheTabsAtItsSize) {
   EXPECT_EQ(monday.left, 46);
   EXPECT_EQ(monday.top, 9);
   EXPECT_EQ(monday.right - monday.left, 28);
+}
+
+}  // namespace
+
+namespace {
+
+// Five plain bitmaps of distinct colours stand in for 164-168.
+class FakeButtonBitmaps {
+ public:
+  static constexpr COLORREF kColors[kButtonBitmapCount] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200),
+                                                            RGB(200, 200, 0), RGB(0, 200, 200)};
+  FakeButtonBitmaps() {
+    HDC screen = GetDC(nullptr);
+    for (int i = 0; i < kButtonBitmapCount; ++i) {
+      buttonBitmaps[i] = CreateCompatibleBitmap(screen, 28, 28);
+      buttonBitmapDCs[i] = CreateCompatibleDC(screen);
+      SelectObject(buttonBitmapDCs[i], buttonBitmaps[i]);
+      RECT all{0, 0, 28, 28};
+      HBRUSH brush = CreateSolidBrush(kColors[i]);
+      FillRect(buttonBitmapDCs[i], &all, brush);
+      DeleteObject(brush);
+    }
+    ReleaseDC(nullptr, screen);
+  }
+  ~FakeButtonBitmaps() {
+    for (int i = 0; i < kButtonBitmapCount; ++i) {
+      DeleteDC(buttonBitmapDCs[i]);
+      DeleteObject(buttonBitmaps[i]);
+      buttonBitmapDCs[i] = nullptr;
+      buttonBitmaps[i] = nullptr;
+    }
+  }
+};
+
+// The face colour of a weekday button as the panel draws it at 42 x 42 pixels.
+COLORREF DrawnFace(HWND panel, int id, bool pressed) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP target = CreateCompatibleBitmap(screen, 42, 42);
+  HGDIOBJ old = SelectObject(dc, target);
+  DRAWITEMSTRUCT draw{};
+  draw.CtlType = ODT_BUTTON;
+  draw.CtlID = static_cast<UINT>(id);
+  draw.itemAction = ODA_DRAWENTIRE;
+  draw.itemState = pressed ? ODS_SELECTED : 0;
+  draw.hwndItem = GetDlgItem(panel, id);
+  draw.hDC = dc;
+  draw.rcItem = RECT{0, 0, 42, 42};
+  SendMessageW(panel, WM_DRAWITEM, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&draw));
+  // A corner: the face, clear of the centred letter; the far corner shows the
+  // bitmap was stretched over the whole button.
+  const COLORREF face = GetPixel(dc, 1, 1);
+  const COLORREF farCorner = GetPixel(dc, 40, 40);
+  SelectObject(dc, old);
+  DeleteObject(target);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return face == farCorner ? face : CLR_INVALID;
+}
+
+TEST_F(ActionListTest, WeekdayButtonsAreDrawnFromTheirBitmaps) {
+  FakeButtonBitmaps bitmaps;
+  const COLORREF* c = FakeButtonBitmaps::kColors;
+  struct Case {
+    ScheduleMode mode;
+    bool items;
+    int button;
+    bool pressed;
+    COLORREF face;
+  };
+  // The shown row is 2 (Tuesday) once the weekly list has switched to it.
+  const Case cases[] = {
+      {WeeklyMode, true, 1301, false, c[0]}, {WeeklyMode, true, 1301, true, c[1]},
+      {WeeklyMode, true, 1302, false, c[2]}, {WeeklyMode, true, 1302, true, c[3]},
+      {WeeklyMode, false, 1302, false, c[4]}, {DailyMode, true, 1300, false, c[4]},
+      {DateMode, true, 1300, true, c[4]},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(testing::Message() << k.mode << " items " << k.items << " button " << k.button << " pressed "
+                                    << k.pressed);
+    scheduleMode = k.mode;
+    ClearScheduleTable(scheduleTable, orderTable);
+    if (k.items) AddItem(0, 0, Shutdown, L"08:00");
+    COLORREF face = CLR_INVALID;
+    RunSettingsSheet([&](HWND) {
+      if (k.mode == WeeklyMode && k.items) ClickWithMouse(GetDlgItem(Panel(), 1302));
+      face = DrawnFace(Panel(), k.button, k.pressed);
+    });
+    EXPECT_EQ(face, k.face);
+  }
 }
 
 }  // namespace
