@@ -1,6 +1,7 @@
-# The main schedule dialog, its start checks, the settings sheet and the mode
-# dialog; the countdown it starts runs on the engine tests' doubles (fixed
-# clock, recording power layer, timers only tests fire).
+# The main schedule dialog, its start checks, the settings sheet with its general
+# page and item list, and the mode dialog; the countdown it starts runs on the
+# engine tests' doubles (fixed clock, recording power layer, timers only tests
+# fire).
 set(engine_tests_dir ${CMAKE_CURRENT_SOURCE_DIR}/../engine)
 sopora_add_test(main_dialog_tests
   SOURCES
