@@ -9,6 +9,7 @@
 #include <string>
 
 #include "count_window.h"
+#include "control_subclasses.h"
 #include "countdown_dialog.h"
 #include "in_memory_dialog.h"
 #include "main_window_state.h"
@@ -26,6 +27,7 @@
 #include "shared/utilities.h"
 #include "shared/weekday_names.h"
 #include "start_checks.h"
+#include "weekday_button.h"
 
 int32_t listRow;
 HWND savedFocus;
@@ -144,8 +146,9 @@ void CreateControls(HWND dialog) {
   CreateScaledControl(dialog, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
                       kActionComboId, 94, 77, 120, 200, dpi, font);
   for (int d = 0; d < 7; ++d) {
-    CreateScaledControl(dialog, L"BUTTON", weekdayNames[d], WS_TABSTOP | BS_OWNERDRAW, 0,
-                        kFirstDayButtonId + d, 15 + 30 * d, 111, 28, 28, dpi, font);
+    HWND day = CreateScaledControl(dialog, L"BUTTON", weekdayNames[d], WS_TABSTOP | BS_OWNERDRAW, 0,
+                                   kFirstDayButtonId + d, 15 + 30 * d, 111, 28, 28, dpi, font);
+    InstallSubclass(day, ImageButtonProc, &previousImageButtonProc);
   }
   itemList = CreateScaledControl(
       dialog, WC_LISTVIEWW, L"",
@@ -421,26 +424,17 @@ void DrawImageButton(const DRAWITEMSTRUCT* draw) {
   HDC dc = draw->hDC;
   if (id >= kFirstDayButtonId && id < kFirstDayButtonId + 7) {
     const bool weekly = scheduleMode == WeeklyMode;
-    const bool current = weekly && id - kFirstDayButtonId == listRow;
-    // 164 normal, 165 pressed, 166 current day, 167 current pressed, 168 inactive.
-    const int image = !weekly ? 4 : (current ? 2 : 0) + (pressed ? 1 : 0);
-    if (StretchImage(dc, rect, buttonBitmapDCs[image], buttonBitmaps[image])) {
-      SetTextColor(dc, weekly ? RGB(0, 0, 0) : RGB(125, 125, 125));
-    } else {
-    COLORREF face = !weekly ? RGB(225, 225, 225) : current ? RGB(120, 180, 240) : RGB(245, 245, 245);
-    if (pressed) face = RGB(GetRValue(face) * 4 / 5, GetGValue(face) * 4 / 5, GetBValue(face) * 4 / 5);
-    HBRUSH brush = CreateSolidBrush(face);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-    FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-    SetTextColor(dc, weekly ? RGB(0, 0, 0) : RGB(125, 125, 125));
+    DrawWeekdayButton(draw, weekly, weekly && id - kFirstDayButtonId == listRow);
+    if (draw->itemState & ODS_FOCUS) {
+      InflateRect(&rect, -2, -2);
+      DrawFocusRect(dc, &rect);
     }
-  } else {
-    const DialogImage image = pressed ? kWideButtonPressed : kWideButton;
-    if (!StretchImage(dc, rect, dialogImageDCs[image], dialogImages[image]))
-      DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
-    SetTextColor(dc, RGB(0, 0, 0));
+    return;
   }
+  const DialogImage image = pressed ? kWideButtonPressed : kWideButton;
+  if (!StretchImage(dc, rect, dialogImageDCs[image], dialogImages[image]))
+    DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+  SetTextColor(dc, RGB(0, 0, 0));
   SetBkMode(dc, TRANSPARENT);
   DrawTextW(dc, text, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   if (draw->itemState & ODS_FOCUS) {

@@ -176,10 +176,21 @@ LRESULT CALLBACK ImageButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONDOWN:
       HandCursor();
       break;
-    case WM_LBUTTONUP:
-      SetCapture(window);
-      HandCursor();
-      SendMessageW(GetParent(window), WM_COMMAND, static_cast<WPARAM>(GetDlgCtrlID(window)), 0);
+    case WM_LBUTTONUP: {
+      // The button's own BN_CLICKED is the one command of a click; a second
+      // one sent from here would run the parent's handler twice. The button
+      // releases the capture on its way, so it is taken again afterwards.
+      const LRESULT result = PassOn(previousImageButtonProc, window, message, wParam, lParam);
+      if (IsWindow(window)) {
+        SetCapture(window);
+        imageButtonTracking = true;
+        HandCursor();
+      }
+      return result;
+    }
+    case WM_CAPTURECHANGED:
+      // Tracking lasts only while this button holds the capture.
+      if (reinterpret_cast<HWND>(lParam) != window) imageButtonTracking = false;
       break;
     default:
       break;

@@ -26,7 +26,8 @@ LRESULT CALLBACK WheelToArrowKeysProc(HWND window, UINT message, WPARAM wParam, 
 LRESULT CALLBACK ReadOnlyComboEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The same combo box: a click opens the list, no context menu.
 LRESULT CALLBACK ComboClickDropDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// A picture that behaves like a link-style button (scheduler only).
+// A picture that behaves like a link-style button (scheduler only): hand
+// cursor over it; a click reaches the parent once, as the button's BN_CLICKED.
 LRESULT CALLBACK ImageButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // A list-view header that ignores clicks and drags (scheduler only).
 LRESULT CALLBACK InertHeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -111,9 +111,32 @@ TEST_F(ControlTest, ImageButtonSendsItsCommand) {
   SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   PumpPendingMessages();
   ReleaseCapture();
-  ASSERT_FALSE(commands.empty());
-  EXPECT_EQ(commands[0].first, 1303u);
-  EXPECT_EQ(commands[0].second, 0);
+  // One click, one command: the button's own BN_CLICKED.
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0].first, MAKEWPARAM(1303, BN_CLICKED));
+  EXPECT_EQ(commands[0].second, reinterpret_cast<LPARAM>(button));
+}
+
+TEST_F(ControlTest, ImageButtonKeepsTheHandAfterAClickUntilThePointerLeaves) {
+  HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 20, 20, 28, 28, parent_,
+                                reinterpret_cast<HMENU>(1304), Instance(), nullptr);
+  InstallSubclass(button, ImageButtonProc, &previousImageButtonProc);
+  HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(GetCapture(), button) << "the button's own release must not end the hover";
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, ScaleY(40)));
+  EXPECT_NE(GetCapture(), button);
+  // Another window takes the capture: the next hover starts tracking afresh.
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SetCapture(parent_);
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+  EXPECT_EQ(GetCapture(), button);
+  EXPECT_EQ(GetCursor(), hand);
+  ReleaseCapture();
+  ASSERT_EQ(commands.size(), 1u);
 }
 
 TEST_F(ControlTest, InertHeaderIgnoresClicks) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "control_subclasses.h"
 #include "countdown_dialog.h"
 #include "countdown_fakes.h"
 #include "main_window_state.h"
@@ -278,6 +279,34 @@ TEST_F(MainDialogTest, WeekdayButtonsSwitchRows) {
   EXPECT_EQ(SendMessageW(itemList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0);
   Click(kFirstDayButtonId);
   EXPECT_EQ(Column(1), std::vector<std::wstring>{L"シャットダウン"});
+}
+
+// Counts the day-button commands that reach the main dialog: each runs its
+// day handler.
+WNDPROC mainDialogProcedure;
+int dayCommands;
+LRESULT CALLBACK CountingMainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && LOWORD(wParam) >= kFirstDayButtonId && LOWORD(wParam) < kFirstDayButtonId + 7)
+    ++dayCommands;
+  return CallWindowProcW(mainDialogProcedure, window, message, wParam, lParam);
+}
+
+TEST_F(MainDialogTest, AMouseClickOnADayButtonShowsTheHandAndSwitchesOnce) {
+  ASSERT_TRUE(Open(WeeklyMode));
+  HWND tuesday = Control(kFirstDayButtonId + 2);
+  EXPECT_EQ(GetWindowLongPtrW(tuesday, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(ImageButtonProc));
+  mainDialogProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(dialog_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingMainDialogProc)));
+  dayCommands = 0;
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  SendMessageW(tuesday, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+  SendMessageW(tuesday, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(tuesday, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  ReleaseCapture();
+  SetWindowLongPtrW(dialog_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mainDialogProcedure));
+  EXPECT_EQ(dayCommands, 1);
+  EXPECT_EQ(listRow, 2);
 }
 
 TEST_F(MainDialogTest, EnterActsOnTheFocusedButton) {
