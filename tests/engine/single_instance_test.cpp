@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "temp_folder.h"
+#include "wait.h"
 
+using testing_support::PumpMessagesUntil;
 using testing_support::TempFolderTest;
 
 namespace {
@@ -43,14 +45,12 @@ HWND FindProcessWindowNow(DWORD processId, const wchar_t* className) {
   return search.found;
 }
 
-// Polls for a visible top-level window of the process; the limit only stops a
-// broken start from hanging the run.
+// Waits for a visible top-level window of the process; the deadline only
+// stops a broken start from hanging the run.
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className) {
-  for (int i = 0; i < 300; ++i) {
-    if (HWND found = FindProcessWindowNow(processId, className)) return found;
-    Sleep(100);
-  }
-  return nullptr;
+  HWND found = nullptr;
+  PumpMessagesUntil([&] { return (found = FindProcessWindowNow(processId, className)) != nullptr; });
+  return found;
 }
 
 BOOL CALLBACK CollectTexts(HWND window, LPARAM lParam) {
@@ -144,15 +144,15 @@ class SchedulerProcessTest : public TempFolderTest {
   // With no profile to load, the program first asks for the mode; OK keeps
   // the one it has.
   static void AnswerModeDialog(DWORD processId) {
-    for (int i = 0; i < 300; ++i) {
-      HWND mode = FindProcessWindowNow(processId, L"#32770");
-      if (mode && GetDlgItem(mode, 1046)) {
-        PostMessageW(mode, WM_COMMAND, IDOK, 0);
-        return;
-      }
-      Sleep(100);
+    HWND mode = nullptr;
+    if (!PumpMessagesUntil([&] {
+          mode = FindProcessWindowNow(processId, L"#32770");
+          return mode && GetDlgItem(mode, 1046);
+        })) {
+      ADD_FAILURE() << "the mode dialog did not appear";
+      return;
     }
-    ADD_FAILURE() << "the mode dialog did not appear";
+    PostMessageW(mode, WM_COMMAND, IDOK, 0);
   }
 
   std::vector<PROCESS_INFORMATION> processes_;
