@@ -22,6 +22,7 @@ using testing_support::PumpPendingMessages;
 using testing_support::ScreenImage;
 using testing_support::TempFolderTest;
 using testing_support::WaitForScreenPixel;
+using testing_support::WaitForWindowOverColor;
 
 namespace {
 
@@ -101,15 +102,6 @@ bool Xdotool(const std::string& arguments) {
 // restack windows on them).
 bool SettleInput() { return Xdotool(""); }
 
-// Pumps until the count window shows on the screen over the grey window below.
-bool WaitForCountWindowOnScreen() {
-  return PumpMessagesUntil([] {
-    RECT rect;
-    if (!countWindow || !GetWindowRect(countWindow, &rect)) return false;
-    const ScreenImage image(rect);
-    return image.area() > 0 && image.CountOf(kGrey) < image.area() / 2;
-  });
-}
 
 // The countdown dialog's part in the pair: colour-keyed white, click-through,
 // the digits as a static; it keeps the count window behind and under it.
@@ -249,13 +241,13 @@ class CountWindowTest : public TempFolderTest {
     font_ = CreateFontW(17, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Verdana");
     SendMessageW(digits, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     ASSERT_NE(CreateCountWindow(false), nullptr);
-    ASSERT_TRUE(WaitForCountWindowOnScreen());
+    ASSERT_TRUE(WaitForWindowOverColor(countWindow, kGrey));
     // Wine may restack the other window above the count window once the
     // display answers; the countdown dialog's activation puts it back.
     ASSERT_TRUE(SettleInput());
     SendMessageW(testFrontWindow, WM_ACTIVATE, WA_ACTIVE, 0);
     ASSERT_TRUE(SettleInput());
-    ASSERT_TRUE(WaitForCountWindowOnScreen()) << "the pair over the window below";
+    ASSERT_TRUE(WaitForWindowOverColor(countWindow, kGrey)) << "the pair over the window below";
   }
   // Both windows cover the same rectangle at `at`.
   void ExpectPairAt(POINT at, SIZE size = {121, 44}) {

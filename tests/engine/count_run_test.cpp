@@ -30,6 +30,7 @@ using testing_support::PumpMessagesUntil;
 using testing_support::ScreenImage;
 using testing_support::TempFolderTest;
 using testing_support::WaitForScreenPixel;
+using testing_support::WaitForWindowOverColor;
 using testing_support::WriteBytes;
 
 namespace {
@@ -93,15 +94,6 @@ const PowerCalls kRecordingPower = {NoToken, NoPrivilege, NoClose,      NoExit,
 
 const COLORREF kGrey = RGB(128, 128, 128);  // the window below
 
-// Pumps until the count window shows on the screen over the grey window below.
-bool WaitForCountWindowOnScreen() {
-  return PumpMessagesUntil([] {
-    RECT rect;
-    if (!countWindow || !GetWindowRect(countWindow, &rect)) return false;
-    const ScreenImage image(rect);
-    return image.area() > 0 && image.CountOf(kGrey) < image.area() / 2;
-  });
-}
 
 RECT WindowRect(HWND window) {
   RECT rect = {};
@@ -207,7 +199,7 @@ class CountRunTest : public TempFolderTest {
     // Read before the display answers: Wine may then restack its own idea of
     // the order (not the screen); the dialog's next activation mends it.
     belowDialogAtStart_ = NextVisibleBelow(countdownDialog);
-    ASSERT_TRUE(WaitForCountWindowOnScreen());
+    ASSERT_TRUE(WaitForWindowOverColor(countWindow, kGrey));
   }
 
   HWND window_ = nullptr;

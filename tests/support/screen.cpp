@@ -59,4 +59,15 @@ bool WaitForScreenPixel(int x, int y, COLORREF color, DWORD deadlineMs) {
   return PumpMessagesUntil([&] { return ScreenPixel(x, y) == color; }, deadlineMs);
 }
 
+bool WaitForWindowOverColor(HWND window, COLORREF background, DWORD deadlineMs) {
+  return PumpMessagesUntil(
+      [&] {
+        RECT rect;
+        if (!IsWindow(window) || !GetWindowRect(window, &rect)) return false;
+        const ScreenImage image(rect);
+        return image.area() > 0 && image.CountOf(background) < image.area() / 2;
+      },
+      deadlineMs);
+}
+
 }  // namespace testing_support

@@ -29,5 +29,8 @@ class ScreenImage {
 // Pumps until the screen shows `color` at (x, y), so that a window's pixels are
 // on the display before a test reads them or sends input to them.
 bool WaitForScreenPixel(int x, int y, COLORREF color, DWORD deadlineMs = kWaitDeadlineMs);
+// Pumps until the window shows on the screen over a background of one colour
+// (less than half of its rectangle still shows that colour).
+bool WaitForWindowOverColor(HWND window, COLORREF background, DWORD deadlineMs = kWaitDeadlineMs);
 
 }  // namespace testing_support
