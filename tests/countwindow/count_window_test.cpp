@@ -189,8 +189,8 @@ RECT WindowRect(HWND window) {
 }
 
 
-// For a look by eye: SOPORA_SCREENSHOT=pair.png saves the display (after the
-// test has waited for what it reads).
+// For a look by eye: SOPORA_SCREENSHOT=<absolute path>.png saves the display
+// (after the test has waited for what it reads).
 void Screenshot() {
   const char* shot = getenv("SOPORA_SCREENSHOT");
   if (!shot) return;
