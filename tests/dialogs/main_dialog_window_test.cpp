@@ -18,10 +18,12 @@
 #include "shared/clock.h"
 #include "start_checks.h"
 #include "temp_folder.h"
+#include "wait.h"
 
 using namespace countdown_fakes;
 using testing_support::CaughtMessageBoxes;
 using testing_support::ClearCaughtMessageBoxes;
+using testing_support::PumpPendingMessages;
 using testing_support::SetMessageBoxAnswer;
 
 namespace {
@@ -44,14 +46,6 @@ HWND CreateParentWindow() {
   ShowWindow(window, SW_SHOW);
   SetForegroundWindow(window);
   return window;
-}
-
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 class MainDialogTest : public testing_support::TempFolderTest {
@@ -87,7 +81,7 @@ class MainDialogTest : public testing_support::TempFolderTest {
   HWND Open(ScheduleMode mode, int loaded = 0) {
     scheduleMode = mode;
     dialog_ = CreateMainDialog(parent_, loaded);
-    PumpMessages();
+    PumpPendingMessages();
     return dialog_;
   }
   HWND Control(int id) const { return GetDlgItem(dialog_, id); }
@@ -422,7 +416,7 @@ TEST_F(MainDialogTest, ALoadedProfileIsListedAndAStartProfileStartsAtOnce) {
   EXPECT_EQ(Column(0), std::vector<std::wstring>{L"08:00"});
   EXPECT_EQ(Column(1), std::vector<std::wstring>{L"休止状態"});
   EXPECT_EQ(countdownDialog, nullptr);  // posted, not yet run
-  PumpMessages();
+  PumpPendingMessages();
   EXPECT_NE(countdownDialog, nullptr);
   EXPECT_FALSE(IsWindowVisible(parent_));
 }
@@ -536,14 +530,14 @@ TEST_F(MainDialogTest, TheEnterKeyThroughTheDialogManager) {
   msg.wParam = VK_RETURN;
   msg.lParam = 1;
   EXPECT_TRUE(IsDialogMessageW(dialog_, &msg));
-  PumpMessages();
+  PumpPendingMessages();
   EXPECT_EQ(listRow, 2);
   EXPECT_TRUE(CaughtMessageBoxes().empty());
   // On another control Enter starts: here the empty schedule is refused.
   SetFocus(Control(kActionComboId));
   msg.hwnd = Control(kActionComboId);
   IsDialogMessageW(dialog_, &msg);
-  PumpMessages();
+  PumpPendingMessages();
   EXPECT_EQ(BoxTexts(), std::vector<std::wstring>{L"アイテムが1つもセットされていません。"});
 }
 

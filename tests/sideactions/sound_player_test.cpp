@@ -10,10 +10,12 @@
 #include "message_box_catcher.h"
 #include "shared/sound_player.h"
 #include "temp_folder.h"
+#include "wait.h"
 
 namespace {
 
 using testing_support::CaughtMessageBoxes;
+using testing_support::PumpMessagesUntil;
 using testing_support::ReadBytes;
 using testing_support::TempFolderTest;
 using testing_support::WriteBytes;
@@ -106,19 +108,6 @@ class SoundPlayerTest : public TempFolderTest {
     TempFolderTest::TearDown();
   }
 
-  // Runs the message loop until `done` or about `rounds` x 50 ms have gone.
-  template <typename Done>
-  static void PumpUntil(Done done, int rounds = 400) {
-    for (int i = 0; i < rounds && !done(); ++i) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-  }
-
   std::wstring Fixture(const std::wstring& name, const std::string& bytes) {
     const std::wstring path = temp_.Path(name);
     EXPECT_TRUE(WriteBytes(path, bytes));
@@ -134,10 +123,11 @@ TEST_F(SoundPlayerTest, PlaysToTheEndAndTellsTheOwnerOnce) {
   ASSERT_TRUE(PlaySoundFile(owner_, wav.c_str(), true, 50));
   EXPECT_EQ(1, sharedSoundPlayer->opened);
   EXPECT_EQ(1, sharedSoundPlayer->playing);
-  PumpUntil([] { return endedMessages > 0; });
+  PumpMessagesUntil([] { return endedMessages > 0; });
   EXPECT_EQ(1, endedMessages);
-  // Later events of the same medium say nothing more.
-  PumpUntil([] { return endedMessages > 1; }, 20);
+  // Later events of the same medium say nothing more (they follow the end
+  // within moments; a second message would come within this second).
+  PumpMessagesUntil([] { return endedMessages > 1; }, 1000);
   EXPECT_EQ(1, endedMessages);
   EXPECT_TRUE(sharedSoundPlayer->Close());
   EXPECT_EQ(0, sharedSoundPlayer->opened);
@@ -153,7 +143,7 @@ TEST_F(SoundPlayerTest, SecondSoundCutsOffTheFirst) {
   ASSERT_TRUE(PlaySoundFile(owner_, longWav.c_str(), true, 50));
   ASSERT_TRUE(PlaySoundFile(owner_, shortWav.c_str(), false, 50));
   EXPECT_EQ(1, sharedSoundPlayer->opened);
-  PumpUntil([] { return endedMessages > 0; });
+  PumpMessagesUntil([] { return endedMessages > 0; });
   EXPECT_EQ(1, endedMessages);
   BSTR url = nullptr;
   ASSERT_TRUE(SUCCEEDED(sharedSoundPlayer->player->get_URL(&url)));
@@ -187,9 +177,9 @@ TEST_F(SoundPlayerTest, UnplayableFileIsLoggedWithoutACrash) {
   const std::wstring bad = Fixture(L"bad.wav", std::string(2000, '\x5a'));
   sharedSoundPlayer = new SoundPlayer(owner_);
   PlaySoundFile(owner_, bad.c_str(), true, 50);
-  PumpUntil([] { return CountOf(ErrorLogText(), L"■サウンド再生エラー") > 0; });
+  PumpMessagesUntil([] { return CountOf(ErrorLogText(), L"■サウンド再生エラー") > 0; });
   EXPECT_EQ(1u, CountOf(ErrorLogText(), L"■サウンド再生エラー"));
-  PumpUntil([] { return sharedSoundPlayer->opened == 0; });
+  PumpMessagesUntil([] { return sharedSoundPlayer->opened == 0; });
   EXPECT_EQ(0, sharedSoundPlayer->opened);
   EXPECT_EQ(0, sharedSoundPlayer->playing);
   EXPECT_TRUE(CaughtMessageBoxes().empty());
