@@ -401,6 +401,9 @@ TEST_F(CountdownTest, AFailingExecutorEndsTheProgram) {
   Tick();
   EXPECT_FALSE(IsWindow(mainWindow));
   EXPECT_FALSE(Performed());
+  const auto boxes = CaughtMessageBoxes();
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_EQ(L"OpenProcessTokenエラー", boxes[0].caption);
 }
 
 TEST_F(CountdownTest, ARefusedActionKeepsTheScheduleRunningWithoutItsResumeStage) {
