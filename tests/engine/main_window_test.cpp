@@ -425,8 +425,9 @@ TEST_F(MainWindowTest, LockedEndNowAsksOnceOnly) {
   countdownDialog = MakeFakeCountdown();
   EXPECT_EQ(CommandWithAnswers(kCmdEndNow, {L"nope", L""}), 1);
   EXPECT_EQ(endNowRequested, 0);
-  ASSERT_EQ(CaughtMessageBoxes().size(), 1u);
-  EXPECT_EQ(CaughtMessageBoxes()[0].text, L"パスワードが違います。");
+  const auto boxes = CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u) << "the wrong password is told once";
+  EXPECT_EQ(boxes[0].text, L"パスワードが違います。");
   EXPECT_EQ(CommandWithAnswers(kCmdEndNow, {L"abc"}), 1);
   EXPECT_EQ(endNowRequested, 1);
   EXPECT_EQ(CommandWithAnswers(kCmdEndNow, {L"abc"}), 0) << "a second end-now asks nothing";
