@@ -369,6 +369,25 @@ TEST_F(CountdownTest, AnOpenMediumKeepsTheEndWaiting) {
   EXPECT_FALSE(IsWindow(mainWindow));
 }
 
+TEST_F(CountdownTest, AMediumWhoseEndIsNeverReportedIsWaitedForTenMinutes) {
+  DateSchedule(Shutdown, false);
+  Start(1);
+  Tick();
+  ASSERT_TRUE(Performed());
+  Side().playerHasMedium = true;
+  sharedSoundPlayer = SideActions().createPlayer(dialog_);
+  // Ticks before the user's input do not count against the medium.
+  for (int i = 0; i < 5; ++i) TickTimer(kEndTimer);
+  LowLevelMouseHookProc(HC_ACTION, WM_MOUSEMOVE, 0);
+  for (int i = 1; i < kEndWaitForMediumTicks; ++i) TickTimer(kEndTimer);
+  ASSERT_TRUE(IsWindow(mainWindow)) << "a medium still playing is waited for";
+  EXPECT_TRUE(Side().playerHasMedium);
+  TickTimer(kEndTimer);
+  EXPECT_FALSE(Side().playerHasMedium) << "closed after ten minutes";
+  EXPECT_FALSE(IsWindow(mainWindow));
+  EXPECT_EQ(kEndWaitForMediumTicks, 1200);
+}
+
 TEST_F(CountdownTest, AStaleEndNowRequestIsIgnored) {
   DateSchedule(Shutdown, false);
   RequestEndNow();  // no countdown runs
