@@ -264,6 +264,11 @@ TEST_F(MainWindowTest, TrayShowsMenu146WithItsStates) {
   EXPECT_TRUE(FindMenuItem(items, L"機能の有効/無効")->grayed);
 }
 
+BOOL CALLBACK CountFeatureDialogs(HWND window, LPARAM count) {
+  if (GetDlgItem(window, 2000)) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
 TEST_F(MainWindowTest, FeatureSwitchesNeedARunningCountdown) {
   SendMessageW(window_, WM_COMMAND, kCmdFeatureSwitches, 0);
   EXPECT_EQ(featureDialog, nullptr);
@@ -279,13 +284,7 @@ TEST_F(MainWindowTest, FeatureSwitchesNeedARunningCountdown) {
   EXPECT_EQ(featureDialog, open);
   EXPECT_EQ(countdownMessages, std::vector<UINT>{kMsgAskItems});
   int dialogs = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM count) {
-        if (GetDlgItem(window, 2000)) ++*reinterpret_cast<int*>(count);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&dialogs));
+  EnumThreadWindows(GetCurrentThreadId(), CountFeatureDialogs, reinterpret_cast<LPARAM>(&dialogs));
   EXPECT_EQ(dialogs, 1);
 }
 
