@@ -34,15 +34,19 @@ struct HashHandles {
   }
 };
 
+HashProviderCall acquireContext = CryptAcquireContextW;
+
 bool AcquireHashProvider(HCRYPTPROV* provider) {
   // A verify-only context hashes without touching any key container.
-  if (CryptAcquireContextW(provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT)) return true;
-  return CryptAcquireContextW(provider, nullptr, nullptr, PROV_RSA_FULL, 0) != FALSE;
+  if (acquireContext(provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT)) return true;
+  return acquireContext(provider, nullptr, nullptr, PROV_RSA_FULL, 0) != FALSE;
 }
 
 int WindowTextLength(HWND edit) { return GetWindowTextLengthW(edit); }
 
 }  // namespace
+
+void SetHashProviderCall(HashProviderCall call) { acquireContext = call ? call : CryptAcquireContextW; }
 
 void SetAnsiConversionCall(AnsiConversionCall call) { ansiConversion = call ? call : WideCharToMultiByte; }
 

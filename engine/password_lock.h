@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <wincrypt.h>
 
 // The lock password is kept only as the SHA-1 digest of its ANSI text, written
 // as 40 lower-case hex digits.
@@ -33,3 +34,9 @@ using AnsiConversionCall = int(WINAPI*)(UINT codePage, DWORD flags, LPCWCH text,
                                         int outSize, LPCCH defaultChar, LPBOOL usedDefault);
 // Null restores the system's call.
 void SetAnsiConversionCall(AnsiConversionCall call);
+
+// CryptAcquireContextW as the digest calls it; tests put in one that fails.
+using HashProviderCall = BOOL(WINAPI*)(HCRYPTPROV* provider, LPCWSTR container, LPCWSTR providerName,
+                                       DWORD type, DWORD flags);
+// Null restores the system's call.
+void SetHashProviderCall(HashProviderCall call);

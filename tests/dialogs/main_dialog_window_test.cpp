@@ -659,8 +659,11 @@ TEST_F(MainDialogTest, TheFocusComesBackWhenTheFrameIsActivatedAgain) {
   SetFocus(Control(kActionComboId));
   SendMessageW(dialog_, kMsgMainDialogActivate, 0, 0);
   SetFocus(itemList);
+  ASSERT_EQ(GetFocus(), itemList);
   SendMessageW(dialog_, kMsgMainDialogActivate, 1, 0);
-  EXPECT_EQ(GetFocus(), Control(kActionComboId));
+  // The combo's edit part holds the focus for it.
+  HWND combo = Control(kActionComboId);
+  EXPECT_TRUE(GetFocus() == combo || IsChild(combo, GetFocus())) << GetFocus();
 }
 
 }  // namespace

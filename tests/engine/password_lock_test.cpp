@@ -9,6 +9,7 @@
 
 #include "message_box_catcher.h"
 #include "schedule_model.h"
+#include "shared/error_log.h"
 #include "temp_folder.h"
 
 using testing_support::CaughtMessageBoxes;
@@ -62,6 +63,27 @@ TEST(HashPasswordTest, LeavesNoKeyContainerBehind) {
   const bool exists = CryptAcquireContextW(&after, nullptr, nullptr, PROV_RSA_FULL, 0) != FALSE;
   if (after) CryptReleaseContext(after, 0);
   EXPECT_EQ(exists, existed);
+}
+
+BOOL WINAPI FailingProvider(HCRYPTPROV*, LPCWSTR, LPCWSTR, DWORD, DWORD) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
+
+TEST(HashPasswordTest, AFailingStepShowsTheSystemTextOfItsOwnError) {
+  SetHashProviderCall(FailingProvider);
+  char digest[41] = "";
+  const bool hashed = HashPasswordSha1Hex("abc", digest, nullptr);
+  SetHashProviderCall(nullptr);
+  EXPECT_FALSE(hashed);
+  const auto boxes = CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, L"CryptAcquireContext error");
+  EXPECT_EQ(boxes[0].icon, static_cast<UINT>(MB_ICONERROR));
+  wchar_t* expected = FetchSystemErrorText(ERROR_ACCESS_DENIED);
+  ASSERT_NE(expected, nullptr);
+  EXPECT_EQ(boxes[0].text, std::wstring(expected)) << "the error of the failed call, not a later one";
+  LocalFree(expected);
 }
 
 class PasswordEditTest : public TempFolderTest {
