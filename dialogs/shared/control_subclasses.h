@@ -19,8 +19,8 @@ extern uint8_t comboListRequested;
 // Replaces the control's procedure and keeps the previous one in the slot.
 void InstallSubclass(HWND control, WNDPROC procedure, WNDPROC* slot);
 
-// Time picker: the wheel acts as the arrow keys, five steps while the right
-// button is held.
+// Time picker: the wheel acts as the arrow keys, sent to the picker itself;
+// five steps while the right button is held.
 LRESULT CALLBACK WheelToArrowKeysProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Edit part of a drop-down combo: shows the choice, cannot be typed into.
 LRESULT CALLBACK ReadOnlyComboEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -32,6 +32,6 @@ LRESULT CALLBACK ImageButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
 // A list-view header that ignores clicks and drags (scheduler only).
 LRESULT CALLBACK InertHeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The arrow key one wheel message stands for: a delta that is a whole notch up
-// or more means Up; everything else, a partial notch included, means Down.
+// The arrow key one wheel message stands for: any upward delta, a partial
+// notch included, means Up; everything else means Down.
 WORD WheelDeltaToArrowKey(short wheelDelta);

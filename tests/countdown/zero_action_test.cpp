@@ -80,7 +80,7 @@ TEST_F(ZeroActionTest, EachActionReachesItsPowerCall) {
     EXPECT_EQ(TimerRunZeroAction(), 1) << c.call;
     ASSERT_EQ(Power().calls.size(), 3u);
     EXPECT_EQ(Power().calls[0], "openProcessToken");
-    EXPECT_EQ(Power().calls[1], "enableShutdownPrivilege");
+    EXPECT_EQ(Power().calls[1], "adjustTokenPrivileges");
     EXPECT_EQ(Power().calls[2], c.call);
   }
 }

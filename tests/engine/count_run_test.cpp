@@ -60,8 +60,8 @@ BOOL NoToken(HANDLE*) {
   powerCalls.push_back("openProcessToken");
   return FALSE;
 }
-BOOL NoPrivilege(HANDLE) {
-  powerCalls.push_back("enableShutdownPrivilege");
+BOOL NoPrivilege(HANDLE, TOKEN_PRIVILEGES*) {
+  powerCalls.push_back("adjustTokenPrivileges");
   return FALSE;
 }
 BOOL NoClose(HANDLE) { return TRUE; }

@@ -28,6 +28,9 @@ struct SideRecord {
   bool mailSendsProgress = false;     // the worker sends 0x8005 before it ends
   HANDLE mailRelease = nullptr;       // when set, the worker waits for it first
   std::function<void()> duringModalDialog;
+  // The modal dialog runs a message loop, as dialog 148 does, until its owner
+  // is destroyed (which ends an owned dialog) or the worker has ended.
+  bool modalLoop = false;
   int progressSteps = 0;              // 0x8005 received by the fake dialog
   std::vector<std::wstring> paintedLabels;      // label of each count-window paint
   std::vector<std::wstring> paintedCountdowns;  // countdown text of each paint

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <errors.h>
+#include <olectl.h>
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,7 @@ class SoundPlayerTest : public TempFolderTest {
   }
   void TearDown() override {
     SetSoundSettingsCalls(nullptr);
+    SetSoundConnectionCalls(nullptr);
     delete sharedSoundPlayer;
     sharedSoundPlayer = nullptr;
     soundMuted = 0;
@@ -304,6 +306,45 @@ TEST_F(SoundPlayerTest, ErrorEventWithoutAQueueIsLoggedAndCloses) {
   ASSERT_NE(nullptr, player.errorText);
   EXPECT_NE(L'\0', player.errorText[0]);
   EXPECT_NE(std::wstring::npos, log.find(player.errorText));
+}
+
+HRESULT RefuseAdvise(IConnectionPoint*, IUnknown*, DWORD* cookie) {
+  *cookie = 0;
+  return CONNECT_E_CANNOTCONNECT;
+}
+const SoundConnectionCalls kRefusingConnection{RefuseAdvise};
+
+TEST_F(SoundPlayerTest, ASinkThatCannotConnectIsAFailureAndNothingStaysOpen) {
+  const std::wstring wav = Fixture(L"tone.wav", MakeWav(300));
+  SetSoundConnectionCalls(&kRefusingConnection);
+  sharedSoundPlayer = new SoundPlayer(owner_);
+  // Played anyway, its end would never be reported.
+  EXPECT_FALSE(PlaySoundFile(owner_, wav.c_str(), true, 50));
+  SetSoundConnectionCalls(nullptr);
+  EXPECT_EQ(0, sharedSoundPlayer->opened);
+  EXPECT_EQ(0, sharedSoundPlayer->playing);
+  EXPECT_EQ(nullptr, sharedSoundPlayer->eventSink);
+  const std::wstring log = ErrorLogText();
+  EXPECT_EQ(1u, CountOf(log, L"■サウンド再生エラー")) << log;
+  ASSERT_NE(nullptr, sharedSoundPlayer->errorText);
+  EXPECT_NE(L'\0', sharedSoundPlayer->errorText[0]);
+  EXPECT_NE(std::wstring::npos, log.find(sharedSoundPlayer->errorText));
+  // With the connection back, the same player plays and reports the end.
+  ASSERT_TRUE(PlaySoundFile(owner_, wav.c_str(), false, 50));
+  PumpUntil([] { return endedMessages > 0; });
+  EXPECT_EQ(1, endedMessages);
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+}
+
+TEST_F(SoundPlayerTest, ASinkReleasedByTheControlFirstIsForgottenByThePlayer) {
+  SoundPlayer* player = new SoundPlayer(owner_);
+  CWMPEventDispatch* sink = new CWMPEventDispatch;
+  sink->soundPlayer = player;
+  player->eventSink = sink;
+  sink->AddRef();
+  sink->Release();  // the control let go of it
+  EXPECT_EQ(nullptr, player->eventSink);
+  delete player;  // must not reach the freed sink
 }
 
 }  // namespace
