@@ -470,7 +470,7 @@ TEST_F(MainDialogTest, TheWheelStepsThePickerItselfNotTheFocusedControl) {
   SetFocus(Control(kActionComboId));
   for (short delta : {WHEEL_DELTA, -WHEEL_DELTA, -WHEEL_DELTA})
     SendMessageW(picker, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0);
-  PumpMessages();
+  PumpPendingMessages();
   EXPECT_EQ(SendMessageW(Control(kActionComboId), CB_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(GetAsyncKeyState(VK_UP) & 0x8000, 0);  // no key left pressed
 }
@@ -508,7 +508,7 @@ TEST_F(MainDialogTest, TheWheelTakesFiveStepsWhileTheRightButtonIsHeld) {
     expected += row.change;
     EXPECT_EQ(PickerMinutes(picker), expected);
   }
-  PumpMessages();
+  PumpPendingMessages();
   EXPECT_TRUE(CaughtMessageBoxes().empty());
 }
 
@@ -548,10 +548,10 @@ TEST_F(MainDialogTest, TheActionComboHasAReadOnlyEditPartAndOpensOnAClick) {
   const LPARAM onEdit = MiddleOf(edit, edit);
   SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, onEdit);
   SendMessageW(edit, WM_LBUTTONUP, 0, onEdit);
-  PumpMessages();
+  PumpPendingMessages();
   EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "a click on the edit part";
   SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
-  PumpMessages();
+  PumpPendingMessages();
 
   // So does a click on the arrow button: the combo's own click, which would
   // close the list just opened, is not passed on.
@@ -560,7 +560,7 @@ TEST_F(MainDialogTest, TheActionComboHasAReadOnlyEditPartAndOpensOnAClick) {
   const LPARAM onArrow = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
   SendMessageW(combo, WM_LBUTTONDOWN, MK_LBUTTON, onArrow);
   SendMessageW(combo, WM_LBUTTONUP, 0, onArrow);
-  PumpMessages();
+  PumpPendingMessages();
   EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "a click on the arrow";
   // The list shows the six actions.
   RECT dropped{};
@@ -569,7 +569,7 @@ TEST_F(MainDialogTest, TheActionComboHasAReadOnlyEditPartAndOpensOnAClick) {
   EXPECT_GE(dropped.bottom - dropped.top - (r.bottom - r.top), 6 * itemHeight);
   SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
   ReleaseCapture();
-  PumpMessages();
+  PumpPendingMessages();
 
   // The same with the real mouse on the arrow: pressed and released, the
   // list is open.
@@ -585,18 +585,18 @@ TEST_F(MainDialogTest, TheActionComboHasAReadOnlyEditPartAndOpensOnAClick) {
   ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
   const DWORD deadline = GetTickCount() + 5000;
   while (GetTickCount() < deadline && !SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) {
-    PumpMessages();
+    PumpPendingMessages();
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
   // Whatever arrives after the click must not close it again.
   for (int i = 0; i < 10; ++i) {
-    PumpMessages();
+    PumpPendingMessages();
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
   EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "a real click on the arrow";
   SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
   ReleaseCapture();
-  PumpMessages();
+  PumpPendingMessages();
 }
 
 TEST_F(MainDialogTest, TheMenusCarryTheirCommands) {

@@ -331,7 +331,7 @@ TEST_F(SoundPlayerTest, ASinkThatCannotConnectIsAFailureAndNothingStaysOpen) {
   EXPECT_NE(std::wstring::npos, log.find(sharedSoundPlayer->errorText));
   // With the connection back, the same player plays and reports the end.
   ASSERT_TRUE(PlaySoundFile(owner_, wav.c_str(), false, 50));
-  PumpUntil([] { return endedMessages > 0; });
+  PumpMessagesUntil([] { return endedMessages > 0; });
   EXPECT_EQ(1, endedMessages);
   EXPECT_TRUE(CaughtMessageBoxes().empty());
 }
