@@ -255,6 +255,13 @@ void OnInitDialog(HWND dialog) {
     return;
   }
   SetLayeredWindowAttributes(dialog, RGB(255, 255, 255), 255, LWA_COLORKEY | LWA_ALPHA);
+  // A watch that cannot read the processor is refused before the tray or the
+  // power state says that a countdown runs.
+  if (s.mode == CpuUsage && !CurrentCpuSampler().open()) {
+    MessageBoxW(mainWindow, kCpuCounterErrorText, L"エラー", MB_ICONERROR);
+    DestroyWindow(dialog);
+    return;
+  }
   dialogBrush = CreateSolidBrush(RGB(255, 255, 255));
   staticBrush = CreateSolidBrush(RGB(255, 255, 255));
   CurrentPowerCalls().setExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
@@ -264,11 +271,6 @@ void OnInitDialog(HWND dialog) {
   SendMessageW(dialog, kMsgShowTimeStatic, 0, 0);
   if (s.mode == CpuUsage) {
     Format(cpuThresholdText, L"%d", s.cpuPercent);
-    if (!CurrentCpuSampler().open()) {
-      MessageBoxW(mainWindow, kCpuCounterErrorText, L"エラー", MB_ICONERROR);
-      DestroyWindow(dialog);
-      return;
-    }
     cpuQueryOpen = true;
     CountdownTimers().setTimer(dialog, kCpuTimer, 1000);
   } else {

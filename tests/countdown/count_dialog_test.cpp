@@ -11,6 +11,7 @@
 #include "countdown_state.h"
 #include "message_box_catcher.h"
 #include "shared/error_log.h"
+#include "shared/notify_icon.h"
 #include "shared/program_paths.h"
 #include "shared/sound_player.h"
 #include "temp_folder.h"
@@ -265,8 +266,10 @@ TEST_F(CountDialogTest, UnreadableCounterRefusesTheProcessorWatch) {
   timerSettings.mode = CpuUsage;
   timerSettings.cpuSeconds = 3;
   timerSettings.cpuPercent = 10;
+  SetTrayTip(L"設定中...");
   EXPECT_EQ(CreateTimerCountDialog(), nullptr);
   EXPECT_EQ(countDialog, nullptr);
+  EXPECT_STREQ(trayIconData.szTip, L"設定中...") << "the refused watch never claimed to run";
   const auto boxes = CaughtMessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, L"エラー");
