@@ -24,6 +24,12 @@ struct HashFailure {
   DWORD error;
 };
 
+// The error is read before anything of the throw can set another.
+[[noreturn]] void FailHash(const wchar_t* caption) {
+  const DWORD error = GetLastError();
+  throw HashFailure{caption, error};
+}
+
 // Releases what the digest took, on every path.
 struct HashHandles {
   HCRYPTPROV provider = 0;
@@ -53,15 +59,15 @@ void SetAnsiConversionCall(AnsiConversionCall call) { ansiConversion = call ? ca
 bool HashPasswordSha1Hex(const char* text, char* digest, HWND owner) {
   HashHandles handles;
   try {
-    if (!AcquireHashProvider(&handles.provider)) throw HashFailure{L"CryptAcquireContext error", GetLastError()};
+    if (!AcquireHashProvider(&handles.provider)) FailHash(L"CryptAcquireContext error");
     if (!CryptCreateHash(handles.provider, CALG_SHA1, 0, 0, &handles.hash))
-      throw HashFailure{L"CryptCreateHash error", GetLastError()};
+      FailHash(L"CryptCreateHash error");
     if (!CryptHashData(handles.hash, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text)), 0))
-      throw HashFailure{L"CryptHashData error", GetLastError()};
+      FailHash(L"CryptHashData error");
     BYTE value[20];
     DWORD size = sizeof value;
     if (!CryptGetHashParam(handles.hash, HP_HASHVAL, value, &size, 0) || size != sizeof value)
-      throw HashFailure{L"CryptGetHashParam error", GetLastError()};
+      FailHash(L"CryptGetHashParam error");
     for (int i = 0; i < 20; ++i) snprintf(digest + 2 * i, 3, "%02x", value[i]);
     digest[40] = '\0';
     return true;

@@ -553,8 +553,8 @@ TEST_F(MainDialogTest, TheActionComboHasAReadOnlyEditPartAndOpensOnAClick) {
   SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
   PumpPendingMessages();
 
-  // So does a click on the arrow button: the combo's own click, which would
-  // close the list just opened, is not passed on.
+  // So does a click on the arrow button: the combo's own click, passed on
+  // after the list was opened, leaves it open.
   ASSERT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
   RECT button = info.rcButton;
   const LPARAM onArrow = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
