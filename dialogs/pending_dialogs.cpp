@@ -1,6 +1,7 @@
 #include "pending_dialogs.h"
 
 #include "in_memory_dialog.h"
+#include "mail_page.h"
 
 namespace {
 
@@ -34,5 +35,5 @@ const SettingsPageEntry settingsPages[kSettingsPageCount] = {
     {158, L" サウンド", EmptyPageProc, EmptyPage()},
     {159, L"アプリ", EmptyPageProc, EmptyPage()},
     {160, L"キャプチャー", EmptyPageProc, EmptyPage()},
-    {161, L"メール", EmptyPageProc, EmptyPage()},
+    {161, L"メール", MailPageDlgProc, MailPageTemplate()},
 };

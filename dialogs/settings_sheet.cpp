@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "mail_page.h"
+
 SettingsSheetState settingsSheetState;
 
 namespace {
@@ -62,6 +64,7 @@ INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageEntry* pages, int count)
   settingsSheetState.rowCount = RowsForMode(scheduleMode);
   settingsSheetState.selectedRow = -1;
   settingsSheetState.selectedPosition = -1;
+  FillMailWorkingCopies(&settingsSheetState);
 
   HINSTANCE instance = GetModuleHandleW(nullptr);
   HPROPSHEETPAGE handles[kSettingsPageCount] = {};

@@ -10,6 +10,7 @@ sopora_add_test(main_dialog_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/settings_sheet_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/mode_dialog_test.cpp
     ${engine_tests_dir}/countdown_fakes.cpp
+    ${engine_tests_dir}/countdown_mail_fakes.cpp
     ${engine_tests_dir}/countdown_test_window.cpp
   LIBS scheduler_dialogs)
 target_include_directories(main_dialog_tests PRIVATE ${engine_tests_dir})

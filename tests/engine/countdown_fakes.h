@@ -62,7 +62,8 @@ struct SideRecord {
   bool captureFails = false;
   bool playerHasMedium = false;
   bool mailSendsProgress = false;     // the worker sends 0x8005 before it ends
-  HANDLE mailRelease = nullptr;       // when set, the worker waits for it first
+  HANDLE mailRelease = nullptr;       // when set, the worker waits for it (or its cancel) first
+  int mailsCancelled = 0;            // workers that saw their cancel event while waiting
   std::function<void()> duringModalDialog;
   int progressSteps = 0;              // 0x8005 received by the fake dialog
   std::vector<std::wstring> paintedLabels;      // label of each count-window paint
