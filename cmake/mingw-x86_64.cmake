@@ -1,20 +1,11 @@
 # Cross-compiles the same sources as 64-bit Windows programs, to keep them
 # 64-bit clean and to test on hosts that run no 32-bit Linux programs. Tests
 # run under the 64-bit Wine loader in a win64 prefix.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR AMD64)
+set(SOPORA_TRIPLET x86_64-w64-mingw32)
 set(SOPORA_ARCH x86_64)
 set(SOPORA_WINEARCH win64)
-
-set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY BOTH)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE BOTH)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 
 # The plain wine script would prefer wine32 where it is installed: this
 # wrapper always starts the 64-bit loader and server.

@@ -83,11 +83,14 @@ build_libraries() {
     log "$arch: OpenSSL 3.0 from Debian's source package"
     rm -rf "$deps/openssl" "$deps/src/openssl-"*/
     (cd "$deps/src" && apt-get source -q openssl >/dev/null)
-    (cd "$(ls -d "$deps/src"/openssl-3*/ | head -n1)" &&
+    # Its compiler warnings go to a log of their own; shown when it fails.
+    if ! (cd "$(ls -d "$deps/src"/openssl-3*/ | head -n1)" &&
       ./Configure "$ossl_target" no-shared no-tests no-asm --cross-compile-prefix="$arch-w64-mingw32-" \
-        --prefix="$deps/openssl" --libdir=lib >/dev/null &&
-      make -j"$jobs" build_libs >/dev/null &&
-      make install_dev >/dev/null)
+        --prefix="$deps/openssl" --libdir=lib &&
+      make -j"$jobs" build_libs && make install_dev) >"$deps/openssl-build.log" 2>&1; then
+      tail -n 40 "$deps/openssl-build.log" >&2
+      exit 1
+    fi
     touch "$deps/openssl/.complete"
   fi
 

@@ -216,6 +216,7 @@ TEST_F(MainDialogTest, OverwriteAsksAndYesReplacesTheAction) {
   EXPECT_EQ(scheduleTable[0][0].action, Shutdown);
   SetMessageBoxAnswer(IDYES);
   Add(8, 0, Restart);
+  EXPECT_EQ(CaughtMessageBoxes().size(), 2u) << "asked again";
   EXPECT_EQ(Column(0), std::vector<std::wstring>{L"08:00"});
   EXPECT_EQ(Column(1), std::vector<std::wstring>{L"再起動"});
   EXPECT_EQ(scheduleTable[0][0].soundIndex, 0);
@@ -351,6 +352,8 @@ TEST_F(MainDialogTest, MissingApplicationNamedTwiceIsAskedOnceAndNoStopsTheStart
   EXPECT_TRUE(IsWindowVisible(parent_));
   SetMessageBoxAnswer(IDYES);
   SendMessageW(dialog_, WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(CaughtMessageBoxes().size(), 2u) << "asked again, once";
+  EXPECT_EQ(CaughtMessageBoxes()[1].text, CaughtMessageBoxes()[0].text);
   EXPECT_NE(countdownDialog, nullptr);
 }
 

@@ -154,6 +154,8 @@ TEST_F(SettingsSheetTest, AfterAFailureACorrectedPressStoresEveryOpenedPage) {
   EXPECT_EQ(validationsA, 2);
   EXPECT_EQ(modelA, L"a1");
   EXPECT_EQ(modelB, L"b2");
+  ASSERT_EQ(CaughtMessageBoxes().size(), 1u) << "only the first press found a wrong page";
+  EXPECT_EQ(CaughtMessageBoxes()[0].text, L"入力が正しくありません。");
 }
 
 TEST_F(SettingsSheetTest, AnUnopenedPageIsNeitherCheckedNorStored) {

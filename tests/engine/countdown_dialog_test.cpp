@@ -401,6 +401,12 @@ TEST_F(CountdownTest, AFailingExecutorEndsTheProgram) {
   Tick();
   EXPECT_FALSE(IsWindow(mainWindow));
   EXPECT_FALSE(Performed());
+  // The refused privilege is reported once, with the system's text.
+  const auto boxes = CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, L"OpenProcessTokenエラー");
+  EXPECT_EQ(boxes[0].icon, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_FALSE(boxes[0].text.empty());
 }
 
 TEST_F(CountdownTest, ARefusedActionKeepsTheScheduleRunningWithoutItsResumeStage) {

@@ -386,6 +386,9 @@ TEST_F(MainWindowTest, LockedEndNowAsksOnceOnly) {
   countdownDialog = MakeFakeCountdown();
   EXPECT_EQ(CommandWithAnswers(kCmdEndNow, {L"nope", L""}), 1);
   EXPECT_EQ(endNowRequested, 0);
+  const auto boxes = CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u) << "the wrong password is told once";
+  EXPECT_EQ(boxes[0].text, L"パスワードが違います。");
   EXPECT_EQ(CommandWithAnswers(kCmdEndNow, {L"abc"}), 1);
   EXPECT_EQ(endNowRequested, 1);
   EXPECT_EQ(CommandWithAnswers(kCmdEndNow, {L"abc"}), 0) << "a second end-now asks nothing";

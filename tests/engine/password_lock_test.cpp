@@ -87,9 +87,19 @@ class PasswordEditTest : public TempFolderTest {
     SetWindowTextW(confirmation_, confirmation.c_str());
     return SetLockPassword(password_, confirmation_, nullptr);
   }
+  // A refused password is told once, an accepted one silently.
   bool Check(const std::wstring& typed) {
     SetWindowTextW(password_, typed.c_str());
-    return CheckLockPassword(password_, nullptr);
+    const size_t before = CaughtMessageBoxes().size();
+    const bool accepted = CheckLockPassword(password_, nullptr);
+    const auto boxes = CaughtMessageBoxes();
+    if (accepted) {
+      EXPECT_EQ(boxes.size(), before) << "an accepted password shows nothing";
+    } else {
+      EXPECT_EQ(boxes.size(), before + 1) << "a refused password is told once";
+      if (boxes.size() > before) EXPECT_EQ(boxes.back().text, L"パスワードが違います。");
+    }
+    return accepted;
   }
   void StorePending() { memcpy(profileSettings.general.passwordHash, pendingPasswordHash, 41); }
   std::wstring LastMessage() {
