@@ -463,6 +463,7 @@ MailResolveCall resolveCall = SystemResolve;
 // last of the two to let go frees it (and an untaken result).
 struct ResolveJob {
   volatile LONG references;
+  HANDLE done;
   MailResolveCall call;
   char host[256];
   char port[4];
@@ -474,23 +475,38 @@ struct ResolveJob {
 void ReleaseResolveJob(ResolveJob* job) {
   if (InterlockedDecrement(&job->references) != 0) return;
   if (job->result != nullptr) freeaddrinfo(job->result);
+  if (job->done != nullptr) CloseHandle(job->done);
   delete job;
 }
 
-unsigned __stdcall ResolveThreadProc(void* parameter) {
+// Runs on a thread of the process's pool, which keeps its threads: only
+// the first lookup pays for starting one.
+DWORD WINAPI ResolveWorkItem(void* parameter) {
   ResolveJob* job = static_cast<ResolveJob*>(parameter);
   WSADATA data;
   const bool started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
   job->status = job->call(job->host, job->port, &job->hints, &job->result);
   if (job->status != 0) job->result = nullptr;
   if (started) WSACleanup();
+  SetEvent(job->done);
   ReleaseResolveJob(job);
   return 0;
 }
 
-// The lookup runs on a thread of its own, waited on together with the cancel
-// event: the system's resolver honours neither a time-out nor a cancel.
+// A name is looked up on another thread, waited on together with the cancel
+// event: the system's resolver honours neither a time-out nor a cancel. An
+// address needs no lookup and is converted here.
 void Resolve(MailSession* session, const MailRequest* request, const addrinfo* hints) {
+  if (resolveCall == SystemResolve && IsIpLiteral(request->server)) {
+    addrinfo numeric = *hints;
+    numeric.ai_flags |= AI_NUMERICHOST;
+    const int status = getaddrinfo(request->server, request->port, &numeric, &session->addr);
+    if (status != 0) {
+      session->addr = nullptr;
+      ReportMailError(static_cast<DWORD>(status), 1, session, SocketError);
+    }
+    return;
+  }
   ResolveJob* job = new ResolveJob{};
   job->references = 2;
   job->call = resolveCall;
@@ -499,16 +515,16 @@ void Resolve(MailSession* session, const MailRequest* request, const addrinfo* h
   memcpy(job->port, request->port, sizeof job->port);
   job->port[sizeof job->port - 1] = '\0';
   job->hints = *hints;
-  HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ResolveThreadProc, job, 0, nullptr));
-  if (thread == nullptr) {
+  job->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (job->done == nullptr || !QueueUserWorkItem(ResolveWorkItem, job, WT_EXECUTEDEFAULT)) {
+    const DWORD error = GetLastError();
     job->references = 1;
     ReleaseResolveJob(job);
-    ReportMailError(GetLastError(), 1, session, OsError);
+    ReportMailError(error, 1, session, OsError);
   }
-  HANDLE waits[2] = {thread, session->cancelEvent};
+  HANDLE waits[2] = {job->done, session->cancelEvent};
   const DWORD count = session->cancelEvent != nullptr ? 2 : 1;
   const DWORD wait = WaitForMultipleObjects(count, waits, FALSE, kMailResolveTimeoutMs);
-  CloseHandle(thread);
   if (wait != WAIT_OBJECT_0) {
     ReleaseResolveJob(job);  // the thread frees it when the lookup returns
     if (wait == WAIT_OBJECT_0 + 1) throw MailAbort{true};

@@ -88,7 +88,11 @@ uint8_t ParseAuthMechanisms(const char* reply);
 // any other value a Winsock error.
 int32_t ConnectWithTimeout(MailSession* session, const addrinfo* address, DWORD budgetMs);
 
-// TLS (mail_tls.cpp).
+// TLS (mail_tls.cpp). The trust anchors come from the Windows ROOT store,
+// opened once for the process; opening it takes long under Wine, so the
+// program starts that at its start-up, on a thread of the process's pool,
+// and the first mail finds it open.
+void PrepareTrustAnchorsInBackground();
 int CreateTlsContext(MailSession* session);
 int VerifyServerCertificate(MailSession* session);
 int MatchCertificateHostName(MailSession* session);

@@ -211,6 +211,29 @@ TEST_F(MailJobsTest, TheOwnerWaitingWithoutPumpingOnAScheduledWorkerIsNeverBlock
   EXPECT_EQ('\0', job.request.server[0]);
 }
 
+TEST_F(MailJobsTest, TheWorkerSendsWhatTheJobHeldWhenItStarted) {
+  SetAddresses({L"held@example.test", L"other@example.test"});
+  ScheduleItem& item = PutItem(0, 0, Shutdown, kTarget);
+  item.mailTo = 1;
+  MailJob job{};
+  job.owner = mainWindow;
+  ASSERT_TRUE(ComposeNotificationMail(item, 0, &job.request));
+  ASSERT_TRUE(StartMailJob(&job, MailSendThreadProc));
+  // The profile and the item change at once; the worker reads neither.
+  item.mailTo = 2;
+  MailSettings& mail = profileSettings.mail;
+  strcpy(mail.port, "852");
+  strcpy(mail.from, "changed@example.test");
+  wcscpy(mail.subjects[0], L"changed");
+  wcscpy(mail.addresses[0], L"changed@example.test");
+  JoinMailJob(&job);
+  const std::string sent = Delivered(841, "held@example.test");
+  ASSERT_FALSE(sent.empty());
+  EXPECT_NE(sent.find("MAILFROM scheduler@example.test\n"), std::string::npos);
+  EXPECT_TRUE(Delivered(841, "other@example.test").empty());
+  EXPECT_TRUE(ReadLog().empty());
+}
+
 // A tray menu opened while dialog 148 waits: the completion arrives inside the
 // menu's loop and must still close the dialog and let the action run.
 HMENU trayMenu;
