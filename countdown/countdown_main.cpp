@@ -1,50 +1,39 @@
+// Process entry of Sopora, the countdown program.
 #include <windows.h>
+#include <objbase.h>
+#include <gdiplus.h>
 
 #include "shared/error_log.h"
 #include "shared/program_paths.h"
-
-namespace {
-
-wchar_t windowTitle[100];
-wchar_t className[100];
-
-LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
-  }
-}
-
-}  // namespace
+#include "timer_main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  SetErrorLogFileName(kCountdownErrorLogName);
-  InitProgramPaths();
-  LoadStringW(instance, 103, windowTitle, 100);
-  LoadStringW(instance, 109, className, 100);
-
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = MainWndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = className;
-  if (!RegisterClassExW(&wc)) return 0;
-
-  HWND window = CreateWindowExW(0, className, windowTitle, WS_SYSMENU | WS_MINIMIZEBOX,
-                                CW_USEDEFAULT, 0, 480, 360, nullptr, nullptr, instance, nullptr);
-  if (!window) return 0;
-  ShowWindow(window, showCommand);
-  UpdateWindow(window);
-
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+  HANDLE mutex = CreateMutexW(nullptr, TRUE, kTimerMutexName);
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    MessageBoxW(nullptr, L"すでに起動しています", L"", MB_OK);
+    if (mutex) {
+      ReleaseMutex(mutex);
+      CloseHandle(mutex);
+    }
+    return 0;
   }
-  return static_cast<int>(msg.wParam);
+  SetErrorLogFileName(kCountdownErrorLogName);
+  // The profile folder lies beside the program.
+  InitProgramPaths();
+
+  ULONG_PTR gdiplusToken = 0;
+  const Gdiplus::GdiplusStartupInput gdiplusInput;
+  Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+  LoadStringW(instance, 103, timerWindowTitle, 100);
+  LoadStringW(instance, 109, timerClassName, 100);
+  TimerRegisterWindowClasses(instance);
+  if (!TimerCreateMainWindow(instance, showCommand)) {
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    return 0;
+  }
+  CoInitialize(nullptr);
+  const int exitCode = TimerRunMessageLoop();
+  Gdiplus::GdiplusShutdown(gdiplusToken);
+  CoUninitialize();
+  return exitCode;
 }

@@ -17,6 +17,7 @@
 #include "private_messages.h"
 #include "shared/clock.h"
 #include "shared/power_actions.h"
+#include "shared/timer_calls.h"
 
 wchar_t countdownText[16];
 wchar_t actionLabel[20];
@@ -39,19 +40,6 @@ namespace {
 HFONT countdownFont;
 HBRUSH dialogBrush;
 HBRUSH staticBrush;
-
-UINT_PTR SystemSetTimer(HWND window, UINT_PTR id, UINT milliseconds) {
-  return SetTimer(window, id, milliseconds, nullptr);
-}
-BOOL SystemKillTimer(HWND window, UINT_PTR id) { return KillTimer(window, id); }
-HHOOK SystemSetHook(int hookId, HOOKPROC procedure) {
-  return SetWindowsHookExW(hookId, procedure, GetModuleHandleW(nullptr), 0);
-}
-BOOL SystemUnhook(HHOOK hook) { return UnhookWindowsHookEx(hook); }
-
-const CountdownTimerCalls systemTimerCalls = {SystemSetTimer, SystemKillTimer, SystemSetHook,
-                                              SystemUnhook};
-const CountdownTimerCalls* timerCalls = &systemTimerCalls;
 
 // One tenth of a second short of 10 s counts as on time; 10 s late is skipped.
 constexpr double kLatenessLimitDays = -0.00011574074074074073;
@@ -98,12 +86,12 @@ ScheduleItem* CurrentItem() { return ItemAtOrder(currentRow, currentPos); }
 ScheduleItem* WakeItem() { return wakePos != -1 ? ItemAtOrder(wakeRow, wakePos) : nullptr; }
 
 void KillAllTimers(HWND dialog) {
-  for (UINT_PTR id = kCountdownTimer; id <= kEndTimer; ++id) timerCalls->killTimer(dialog, id);
+  for (UINT_PTR id = kCountdownTimer; id <= kEndTimer; ++id) CountdownTimers().killTimer(dialog, id);
 }
 
 void RemoveHooks() {
-  if (keyboardHook) timerCalls->unhook(keyboardHook);
-  if (mouseHook) timerCalls->unhook(mouseHook);
+  if (keyboardHook) CountdownTimers().unhook(keyboardHook);
+  if (mouseHook) CountdownTimers().unhook(mouseHook);
   keyboardHook = nullptr;
   mouseHook = nullptr;
 }
@@ -154,14 +142,14 @@ void EndOfDateSchedule(HWND dialog) {
   ShowWindow(dialog, SW_HIDE);
   if (countWindow) ShowWindow(countWindow, SW_HIDE);
   userInputSeen = 0;
-  keyboardHook = timerCalls->setHook(WH_KEYBOARD_LL, LowLevelKeyboardHookProc);
-  mouseHook = keyboardHook ? timerCalls->setHook(WH_MOUSE_LL, LowLevelMouseHookProc) : nullptr;
+  keyboardHook = CountdownTimers().setHook(WH_KEYBOARD_LL, LowLevelKeyboardHookProc);
+  mouseHook = keyboardHook ? CountdownTimers().setHook(WH_MOUSE_LL, LowLevelMouseHookProc) : nullptr;
   if (!keyboardHook || !mouseHook) {
     // Without both hooks the end does not wait for input.
     RemoveHooks();
     userInputSeen = 1;
   }
-  timerCalls->setTimer(dialog, kEndTimer, 500);
+  CountdownTimers().setTimer(dialog, kEndTimer, 500);
 }
 
 void OnCountdownTick(HWND dialog) {
@@ -196,7 +184,7 @@ void OnCountdownTick(HWND dialog) {
   ShowCountdownText(dialog);
   if (diff > 0 && !endNowRequested) return;
 
-  timerCalls->killTimer(dialog, kCountdownTimer);
+  CountdownTimers().killTimer(dialog, kCountdownTimer);
   if (confirmDialog) DestroyWindow(confirmDialog);
   if (featureDialog) DestroyWindow(featureDialog);
   if (sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer))
@@ -229,13 +217,13 @@ void OnCountdownTick(HWND dialog) {
       appsPos = wakePos;
       appElapsedSeconds = 0;
       appLaunchCursor = 0;
-      timerCalls->setTimer(dialog, kAppsTimer, 1000);
+      CountdownTimers().setTimer(dialog, kAppsTimer, 1000);
     }
     if (wake->soundIndex != 0 && !featureOff[3] && !suppressSound) {
       resumeSoundCounter = 0;
       resumeSoundSeconds = wake->soundSeconds;
       resumeSoundIndex = wake->soundIndex;
-      timerCalls->setTimer(dialog, kResumeSoundTimer, 1000);
+      CountdownTimers().setTimer(dialog, kResumeSoundTimer, 1000);
     }
   }
   std::memset(featureOff, 0, sizeof featureOff);
@@ -243,7 +231,7 @@ void OnCountdownTick(HWND dialog) {
   SYSTEMTIME searchNow;
   GetClockLocalTime(&searchNow);
   if (SearchNextDueItem(searchNow)) {
-    timerCalls->setTimer(dialog, kCountdownTimer, 1000);
+    CountdownTimers().setTimer(dialog, kCountdownTimer, 1000);
     SendMessageW(dialog, kMsgRepaintCountWindow, 0, 1);
     return;
   }
@@ -260,7 +248,7 @@ void OnAppsTick(HWND dialog) {
     ++appElapsedSeconds;
     return;
   }
-  timerCalls->killTimer(dialog, kAppsTimer);
+  CountdownTimers().killTimer(dialog, kAppsTimer);
   appElapsedSeconds = -1;
   appLaunchCursor = 0;
 }
@@ -272,7 +260,7 @@ void OnResumeSoundTick(HWND dialog) {
   if (resumeSoundCounter == resumeSoundSeconds || resumeSoundCounter == resumeSoundSeconds + 1) {
     if (!resumeSoundDone) {
       resumeSoundDone = 1;
-      timerCalls->killTimer(dialog, kResumeSoundTimer);
+      CountdownTimers().killTimer(dialog, kResumeSoundTimer);
       PlayListSound(dialog, resumeSoundIndex);
       resumeSoundCounter = -1;
       return;
@@ -287,7 +275,7 @@ void OnEndTick(HWND dialog) {
   if (appElapsedSeconds == -1 && resumeSoundCounter == -1 && !mailJob.thread && userInputSeen &&
       !playerBusy) {
     RemoveHooks();
-    timerCalls->killTimer(dialog, kEndTimer);
+    CountdownTimers().killTimer(dialog, kEndTimer);
     DestroyWindow(mainWindow);
   }
 }
@@ -329,7 +317,7 @@ bool OnInitDialog(HWND dialog) {
   swprintf(countdownText, 16, L"%ls", L"00:00:00");
   SendMessageW(dialog, kMsgShowCountdownStatic, 0, 0);
   CurrentPowerCalls().setExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
-  timerCalls->setTimer(dialog, kCountdownTimer, 1000);
+  CountdownTimers().setTimer(dialog, kCountdownTimer, 1000);
   return true;
 }
 
@@ -374,10 +362,6 @@ void OnMailDone(LPARAM completion) {
 }
 
 }  // namespace
-
-void SetCountdownTimerCalls(const CountdownTimerCalls* calls) {
-  timerCalls = calls ? calls : &systemTimerCalls;
-}
 
 HWND CreateCountdownDialog() {
   const std::vector<WORD> words = BuildCountdownTemplate();

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "pending_side_actions.h"
+#include "shared/timer_calls.h"
 
 // The countdown dialog: counts down to the next due item once a second and is
 // the message hub of a running schedule.
@@ -27,16 +28,7 @@ inline constexpr UINT_PTR kResumeSoundTimer = 3;
 inline constexpr UINT_PTR kEndTimer = 4;
 inline constexpr int kCountdownStaticId = 1087;
 
-// Window timers and hooks of the dialog; tests replace them to step the
-// countdown tick by tick with WM_TIMER.
-struct CountdownTimerCalls {
-  UINT_PTR (*setTimer)(HWND window, UINT_PTR id, UINT milliseconds);
-  BOOL (*killTimer)(HWND window, UINT_PTR id);
-  HHOOK (*setHook)(int hookId, HOOKPROC procedure);
-  BOOL (*unhook)(HHOOK hook);
-};
-// Null restores the system's calls. Tests only.
-void SetCountdownTimerCalls(const CountdownTimerCalls* calls);
+// Tests replace the dialog's timers and hooks through SetCountdownTimerCalls.
 
 // Run-time state of the dialog.
 extern wchar_t countdownText[16];

@@ -343,15 +343,6 @@ void DecodeProfileImage(const uint8_t* bytes) {
   wcscpy(modeNameText, ScheduleModeName(mode));
 }
 
-bool IsValidProfileName(const wchar_t* name) {
-  if (!name || !*name) return false;
-  if (wcsstr(name, L"..")) return false;
-  for (const wchar_t* p = name; *p; ++p) {
-    if (*p < 0x20 || wcschr(L"\\/:*?\"<>|", *p)) return false;
-  }
-  return true;
-}
-
 bool SaveProfileFile(HWND owner, const wchar_t* name) {
   wchar_t path[MAX_PATH];
   wchar_t tempPath[MAX_PATH];

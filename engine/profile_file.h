@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "schedule_model.h"
+#include "shared/profile_names.h"  // IsValidProfileName, shared with the countdown program
 
 // The binary profile file: mode, version text, order table, the item records of
 // 1 or 7 rows and the settings block, little-endian with no padding.
@@ -29,8 +30,6 @@ ProfileDecodeResult CheckProfileImage(const uint8_t* bytes, size_t size);
 // free and every text array ends with a NUL.
 void DecodeProfileImage(const uint8_t* bytes);
 
-// A name that stays inside the profile folder and fits a path.
-bool IsValidProfileName(const wchar_t* name);
 
 // Writes the live model to schedulerProfileFolder\<name>.dat. The old file is
 // replaced only when the new one was written whole; on failure an error box

@@ -4,52 +4,7 @@
 #include "main_window_state.h"
 #include "private_messages.h"
 
-NOTIFYICONDATAW trayIconData;
-UINT taskbarCreatedMessage;
-
-namespace {
-
-void FillTrayIconData(HWND window, const wchar_t* tip) {
-  trayIconData.cbSize = sizeof trayIconData;
-  trayIconData.hWnd = window;
-  trayIconData.uID = 1;
-  trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  trayIconData.uCallbackMessage = kMsgTrayCallback;
-  if (!trayIconData.hIcon)
-    trayIconData.hIcon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(218), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-  lstrcpynW(trayIconData.szTip, tip, ARRAYSIZE(trayIconData.szTip));
-}
-
-}  // namespace
-
-// The full record: 956 bytes in a 32-bit build, 976 in a 64-bit one.
-static_assert(sizeof(NOTIFYICONDATAW) == (sizeof(void*) == 4 ? 956 : 976), "the shell expects the full record");
-
-bool AddTrayIcon(HWND window) {
-  if (!taskbarCreatedMessage) taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
-  FillTrayIconData(window, L"設定中");
-  if (Shell_NotifyIconW(NIM_ADD, &trayIconData)) return true;
-  SetTimer(window, kTrayRetryTimer, kTrayRetryMilliseconds, nullptr);
-  return false;
-}
-
-bool RestoreTrayIcon(HWND window) {
-  FillTrayIconData(window, trayIconData.szTip);
-  if (Shell_NotifyIconW(NIM_ADD, &trayIconData) || Shell_NotifyIconW(NIM_MODIFY, &trayIconData)) {
-    KillTimer(window, kTrayRetryTimer);
-    return true;
-  }
-  SetTimer(window, kTrayRetryTimer, kTrayRetryMilliseconds, nullptr);
-  return false;
-}
-
-void SetTrayTip(const wchar_t* tip) {
-  lstrcpynW(trayIconData.szTip, tip, ARRAYSIZE(trayIconData.szTip));
-  Shell_NotifyIconW(NIM_MODIFY, &trayIconData);
-}
-
-void RemoveTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &trayIconData); }
+bool AddTrayIcon(HWND window) { return AddTrayIcon(window, 218, L"設定中"); }
 
 HMENU LoadTrayMenu(HINSTANCE instance, const TrayMenuState& state) {
   if (!state.countWindowCreated) return LoadMenuW(instance, MAKEINTRESOURCEW(109));

@@ -2,22 +2,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "shared/notify_icon.h"
+
 // The notification-area icon of the main window and its two menus.
 
-extern NOTIFYICONDATAW trayIconData;
-// "TaskbarCreated": the shell has restarted and lost every icon.
-extern UINT taskbarCreatedMessage;
-
-inline constexpr UINT_PTR kTrayRetryTimer = 0x7001;
-inline constexpr UINT kTrayRetryMilliseconds = 3000;
-
-// Adds the icon with the tip "設定中". When the shell is not ready yet a timer
-// on the window tries again until it succeeds.
+// Adds the icon with the tip "設定中" (the shared icon code, with this
+// program's icon).
 bool AddTrayIcon(HWND window);
-// The timer or "TaskbarCreated": adds the icon again with its current tip.
-bool RestoreTrayIcon(HWND window);
-void SetTrayTip(const wchar_t* tip);
-void RemoveTrayIcon();
 
 // What menu 146 shows checked and greyed.
 struct TrayMenuState {

@@ -12,7 +12,7 @@ sopora_add_test(main_dialog_tests
     ${engine_tests_dir}/countdown_fakes.cpp
     ${engine_tests_dir}/countdown_mail_fakes.cpp
     ${engine_tests_dir}/countdown_test_window.cpp
-  LIBS scheduler_dialogs)
+  LIBS scheduler_dialogs test_seam_fakes)
 target_include_directories(main_dialog_tests PRIVATE ${engine_tests_dir})
 # Focus and activation matter to the Enter-key cases.
 set_tests_properties(main_dialog_tests PROPERTIES RUN_SERIAL TRUE)

@@ -6,47 +6,11 @@
 #include <vector>
 
 #include "schedule_model.h"
+#include "seam_fakes.h"
 
-// Doubles for a run of a schedule: a fixed clock, a recording power layer,
-// window timers that only tests fire, and recording side actions.
+// Doubles for a run of a schedule: the shared seam fakes (seam_fakes.h) and
+// recording side actions.
 namespace countdown_fakes {
-
-// --- Clock -----------------------------------------------------------------
-SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second = 0);
-void SetNow(const SYSTEMTIME& now);
-SYSTEMTIME Now();
-void AdvanceSeconds(int seconds);
-SYSTEMTIME AddSeconds(const SYSTEMTIME& t, int64_t seconds);
-void InstallClock();
-void RemoveClock();
-
-// --- Power layer -------------------------------------------------------------
-struct PowerRecord {
-  std::vector<std::string> calls;  // "exitWindows 0x1", "setSystemPowerState 1 0", ...
-  std::vector<int64_t> resumeDueTimes;
-  std::vector<DWORD> executionStates;
-  int timersCreated = 0;
-  int timersClosed = 0;
-  int monitorOffs = 0;
-  bool failOpenToken = false;
-  bool failPrivilege = false;
-  bool failPowerCall = false;
-  bool failSetTimer = false;
-  DWORD setTimerLastError = 0;
-  // Runs inside setSystemPowerState: the machine "sleeps" (the clock moves).
-  std::function<void()> onSleep;
-};
-PowerRecord& Power();
-void InstallPower();  // also clears the record
-void RemovePower();
-
-// --- Timers and hooks ---------------------------------------------------------
-bool TimerActive(HWND window, UINT_PTR id);
-int ActiveTimerCount(HWND window);
-int ActiveHookCount();
-extern bool failHooks;
-void InstallTimers();
-void RemoveTimers();
 
 // --- Side actions -------------------------------------------------------------
 struct SideRecord {

@@ -97,7 +97,9 @@ class PasswordEditTest : public TempFolderTest {
       EXPECT_EQ(boxes.size(), before) << "an accepted password shows nothing";
     } else {
       EXPECT_EQ(boxes.size(), before + 1) << "a refused password is told once";
-      if (boxes.size() > before) EXPECT_EQ(boxes.back().text, L"パスワードが違います。");
+      if (boxes.size() > before) {
+        EXPECT_EQ(boxes.back().text, L"パスワードが違います。");
+      }
     }
     return accepted;
   }

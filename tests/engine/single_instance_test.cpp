@@ -6,71 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "process_windows.h"
 #include "temp_folder.h"
 
 using testing_support::TempFolderTest;
+using namespace testing_support::process_windows;
 
 namespace {
-
-std::wstring HostPathToWine(const char* path) {
-  std::wstring result = L"Z:";
-  for (const char* p = path; *p; ++p) result += *p == '/' ? L'\\' : static_cast<wchar_t>(*p);
-  return result;
-}
-
-struct WindowSearch {
-  DWORD processId;
-  const wchar_t* className;
-  HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<WindowSearch*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  wchar_t cls[64] = L"";
-  GetClassNameW(window, cls, 64);
-  if (pid == search->processId && IsWindowVisible(window) && lstrcmpW(cls, search->className) == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindProcessWindowNow(DWORD processId, const wchar_t* className) {
-  WindowSearch search{processId, className, nullptr};
-  EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// Polls for a visible top-level window of the process; the limit only stops a
-// broken start from hanging the run.
-HWND WaitForProcessWindow(DWORD processId, const wchar_t* className) {
-  for (int i = 0; i < 300; ++i) {
-    if (HWND found = FindProcessWindowNow(processId, className)) return found;
-    Sleep(100);
-  }
-  return nullptr;
-}
-
-BOOL CALLBACK CollectTexts(HWND window, LPARAM lParam) {
-  wchar_t text[256] = L"";
-  GetWindowTextW(window, text, 256);
-  reinterpret_cast<std::vector<std::wstring>*>(lParam)->push_back(text);
-  return TRUE;
-}
-
-std::vector<std::wstring> ChildTexts(HWND window) {
-  std::vector<std::wstring> texts;
-  EnumChildWindows(window, CollectTexts, reinterpret_cast<LPARAM>(&texts));
-  return texts;
-}
-
-bool Contains(const std::vector<std::wstring>& texts, const std::wstring& text) {
-  for (const auto& t : texts)
-    if (t == text) return true;
-  return false;
-}
 
 // Writes what the screen shows of the window as a 24-bit BMP.
 bool SaveWindowShot(HWND window, const std::wstring& path) {

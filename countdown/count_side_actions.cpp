@@ -1,0 +1,35 @@
+// The countdown program's side actions behind the table both programs'
+// countdowns call, so that tests can record them instead.
+#include "countdown_side_actions.h"
+
+#include "layered_paint.h"
+#include "shared/screen_capture.h"
+#include "shared/sound_player.h"
+#include "zero_action.h"
+
+namespace {
+
+SoundPlayer* NewPlayer(HWND owner) { return new SoundPlayer(owner); }
+void DeletePlayer(SoundPlayer* player) { delete player; }
+bool PlayerHasMedium(const SoundPlayer* player) { return player->opened != 0; }
+bool PlayerIsPlaying(const SoundPlayer* player) { return player->playing != 0; }
+void ClosePlayerMedium(SoundPlayer* player) { player->Close(); }
+void ApplyPlayerMute(SoundPlayer* player, bool muted) { player->SetMute(muted); }
+// This program has one list of applications, in its settings.
+int LaunchTimerApplications(int, int, int elapsedSeconds) {
+  return TimerLaunchApplication(elapsedSeconds) ? 1 : 0;
+}
+
+const CountdownSideActions kRealSideActions = {
+    NewPlayer,         DeletePlayer,    PlayerHasMedium, PlayerIsPlaying,
+    ClosePlayerMedium, ApplyPlayerMute, PlaySoundFile,   LaunchTimerApplications,
+    MakeCaptureFileName, CaptureScreen, PaintCountWindow,
+};
+const CountdownSideActions* sideActions = &kRealSideActions;
+
+}  // namespace
+
+const CountdownSideActions& SideActions() { return *sideActions; }
+void SetCountdownSideActions(const CountdownSideActions* actions) {
+  sideActions = actions ? actions : &kRealSideActions;
+}

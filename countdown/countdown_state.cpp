@@ -1,0 +1,41 @@
+#include "countdown_state.h"
+
+#include "count_window_config.h"
+
+HWND mainWindow;
+HWND settingsDialog;
+HWND countDialog;
+HWND overviewDialog;
+HWND aboutDialog;
+HWND countWindow;
+uint8_t countWindowCreated;
+uint8_t endNowRequested;
+uint8_t suppressApps;
+uint8_t suppressSound;
+int32_t nextAppIndex;
+OSVERSIONINFOW windowsVersion;
+
+const wchar_t* timerActionKeyNames[5];
+const wchar_t* timerDisplayNames[kTimerNameCount];
+
+void TimerInitNames(unsigned majorVersion) {
+  const bool beforeVista = majorVersion < 6;
+  timerActionKeyNames[0] = L"Shutdown";
+  timerActionKeyNames[1] = L"Restart";
+  timerActionKeyNames[2] = L"Logoff";
+  timerActionKeyNames[3] = L"Hibernation";
+  timerActionKeyNames[4] = beforeVista ? L"Standby" : L"Sleep";
+  timerDisplayNames[0] = L"シャットダウン";
+  timerDisplayNames[1] = L"再起動";
+  timerDisplayNames[2] = L"ログオフ";
+  timerDisplayNames[3] = L"休止状態";
+  timerDisplayNames[4] = beforeVista ? L"スタンバイ" : L"スリープ";
+  timerDisplayNames[5] = L"時刻";
+  timerDisplayNames[6] = L"CPU使用率";
+  timerDisplayNames[7] = L"今すぐ終了";
+}
+
+const wchar_t* TimerActionDisplayName(int32_t action) {
+  if (action < 0 || action > 4 || !timerDisplayNames[action]) return L"";
+  return timerDisplayNames[action];
+}

@@ -1,0 +1,168 @@
+#include "timer_main_window.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "count_dialog.h"
+#include "count_window.h"
+#include "countdown_state.h"
+#include "message_box_catcher.h"
+#include "settings_dialog.h"
+#include "shared/notify_icon.h"
+#include "shared/program_paths.h"
+#include "temp_folder.h"
+#include "timer_fakes.h"
+#include "timer_profile.h"
+
+using testing_support::CaughtMessageBoxes;
+
+namespace {
+
+INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+class TimerMainWindowTest : public testing_support::TempFolderTest {
+ protected:
+  static void SetUpTestSuite() {
+    const Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr);
+    wcscpy(timerClassName, L"SOPORA");
+    wcscpy(timerWindowTitle, L"sopora");
+    TimerRegisterWindowClasses(GetModuleHandleW(nullptr));
+  }
+  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(gdiplusToken_); }
+
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    std::memset(&timerSettings, 0, sizeof timerSettings);
+    countWindowCreated = 0;
+  }
+  // The frame as the program makes it, in the test's folder (its ini file
+  // and, through SetProgramPaths, its profiles).
+  void Create() {
+    SetProgramPaths(temp_.path().c_str(), L"Sopora");
+    ASSERT_EQ(TimerCreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL), 1);
+    window_ = mainWindow;
+    ASSERT_NE(window_, nullptr);
+  }
+  void TearDown() override {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+    // The frame's end posts WM_QUIT; it must not end a later pump.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    mainWindow = nullptr;
+    TempFolderTest::TearDown();
+  }
+
+  static ULONG_PTR gdiplusToken_;
+  HWND window_ = nullptr;
+};
+ULONG_PTR TimerMainWindowTest::gdiplusToken_;
+
+TEST_F(TimerMainWindowTest, WithoutAnIniFileTheDefaultsAreSet) {
+  Create();
+  ASSERT_NE(settingsDialog, nullptr);
+  EXPECT_EQ(GetParent(settingsDialog), window_);
+  EXPECT_EQ(timerSettings.captureFormat, 1);
+  EXPECT_EQ(timerSettings.endDaysAhead, 1);
+  EXPECT_EQ(timerSettings.resumeDaysAhead, 1);
+  EXPECT_EQ(timerSettings.bringToFrontSeconds, 300);
+  EXPECT_EQ(timerSettings.minusDayToHour, 6);
+  EXPECT_EQ(timerSettings.endNowNoCapture, 1);
+  for (int32_t delay : timerSettings.appDelays) EXPECT_EQ(delay, -1);
+  EXPECT_STREQ(trayIconData.szTip, L"設定中");
+  EXPECT_EQ(trayIconData.uID, 1u);
+  EXPECT_EQ(trayIconData.uCallbackMessage, 0x8064u);
+  EXPECT_NE(trayIconData.hIcon, nullptr);
+}
+
+TEST_F(TimerMainWindowTest, TheDefaultProfileIsLoadedAndApplied) {
+  SetProgramPaths(temp_.path().c_str(), L"Sopora");
+  timer_fakes::ResetTimerSettings();
+  timerSettings.mode = CpuUsage;
+  timerSettings.action = Restart;
+  timerSettings.cpuSeconds = 5;
+  timerSettings.cpuPercent = 4;
+  timerSettings.endDaysAhead = 7;
+  ASSERT_TRUE(TimerSaveProfileFile(nullptr, L"夜"));
+  std::memset(&timerSettings, 0, sizeof timerSettings);
+  ASSERT_TRUE(WritePrivateProfileStringW(L"Setting", L"DefProfile", L"夜", L".\\sopora.ini"));
+  Create();
+  EXPECT_EQ(timerSettings.mode, CpuUsage);
+  EXPECT_EQ(timerSettings.cpuSeconds, 5);
+  EXPECT_EQ(timerSettings.endDaysAhead, 7) << "the profile's values, not the defaults";
+  wchar_t text[64] = L"";
+  GetDlgItemTextW(settingsDialog, kSettingsSummaryId, text, 64);
+  EXPECT_STREQ(text, L"CPU使用率 / 再起動");
+}
+
+TEST_F(TimerMainWindowTest, ADamagedDefaultProfileIsReportedAndTheDefaultsApply) {
+  SetProgramPaths(temp_.path().c_str(), L"Sopora");
+  CreateDirectoryW(temp_.Path(L"profile").c_str(), nullptr);
+  ASSERT_TRUE(testing_support::WriteBytes(temp_.Path(L"profile\\bad.dat"), std::string(100, '\0')));
+  ASSERT_TRUE(WritePrivateProfileStringW(L"Setting", L"DefProfile", L"bad", L".\\sopora.ini"));
+  Create();
+  const auto boxes = CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, kTimerReadErrorCaption);
+  EXPECT_EQ(timerSettings.appDelays[0], -1);
+  EXPECT_EQ(timerSettings.captureFormat, 1);
+}
+
+TEST_F(TimerMainWindowTest, TaskbarCreatedAddsTheIconAgain) {
+  Create();
+  SetTrayTip(L"running");
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &trayIconData));
+  EXPECT_FALSE(Shell_NotifyIconW(NIM_DELETE, &trayIconData)) << "the icon is gone";
+  SendMessageW(window_, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_STREQ(trayIconData.szTip, L"running");
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &trayIconData)) << "the icon is back";
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &trayIconData));
+  SendMessageW(window_, WM_TIMER, kTrayRetryTimer, 0);
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &trayIconData)) << "the retry adds it too";
+}
+
+TEST_F(TimerMainWindowTest, AbortShowsTheFrameAgainWithItsTip) {
+  Create();
+  timerSettings.mode = EndNow;
+  ShowWindow(window_, SW_HIDE);
+  SetTrayTip(L"稼働中...");
+  // A count dialog and a stand-in for the count window.
+  HWND count = timer_fakes::CreateStandInWindow();
+  countWindow = count;
+  countDialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kCountDialogId), nullptr,
+                                   InertDialogProc, 0);
+  HWND dialog = countDialog;
+  ASSERT_NE(dialog, nullptr);
+  SendMessageW(window_, WM_COMMAND, kCmdAbort, 0);
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_FALSE(IsWindow(count));
+  EXPECT_EQ(countDialog, nullptr);
+  EXPECT_EQ(countWindow, nullptr);
+  EXPECT_TRUE(IsWindowVisible(window_));
+  EXPECT_STREQ(trayIconData.szTip, L"設定中...");
+}
+
+TEST_F(TimerMainWindowTest, ExitEndsEverythingAndRemovesTheIcon) {
+  for (UINT command : {kCmdExitIdle, kCmdExit}) {
+    Create();
+    HWND count = timer_fakes::CreateStandInWindow();
+    countWindow = count;
+    HWND settings = settingsDialog;
+    SendMessageW(window_, WM_COMMAND, command, 0);
+    EXPECT_FALSE(IsWindow(window_)) << command;
+    EXPECT_FALSE(IsWindow(settings));
+    EXPECT_FALSE(IsWindow(count));
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_DELETE, &trayIconData)) << "the icon went with the frame";
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop ends";
+  }
+}
+
+}  // namespace
