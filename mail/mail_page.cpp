@@ -605,7 +605,7 @@ void FillMailWorkingCopies(SettingsSheetState* state) {
 
 const DLGTEMPLATE* MailPageTemplate() {
   static const std::vector<WORD> words =
-      BuildEmptyDialogTemplate(WS_CHILD | WS_CAPTION | DS_3DLOOK, 0, L"", 320, 160);
+      BuildEmptyDialogTemplate(WS_CHILD | WS_CAPTION | DS_3DLOOK, 0, L"", 365, 165);
   return reinterpret_cast<const DLGTEMPLATE*>(words.data());
 }
 
