@@ -131,5 +131,9 @@ INT_PTR CALLBACK FeatureSwitchDlgProc(HWND dialog, UINT message, WPARAM wParam, 
 }
 
 HWND OpenFeatureSwitchDialog() {
-  return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(181), nullptr, FeatureSwitchDlgProc, 0);
+  HWND dialog =
+      CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(181), nullptr, FeatureSwitchDlgProc, 0);
+  // The template is not visible by itself.
+  if (dialog) ShowWindow(dialog, SW_SHOW);
+  return dialog;
 }

@@ -8,7 +8,9 @@
 #include <cwchar>
 #include <string>
 
+#include "control_subclasses.h"
 #include "count_window.h"
+#include "control_subclasses.h"
 #include "countdown_dialog.h"
 #include "in_memory_dialog.h"
 #include "main_window_state.h"
@@ -26,6 +28,7 @@
 #include "shared/utilities.h"
 #include "shared/weekday_names.h"
 #include "start_checks.h"
+#include "weekday_button.h"
 
 int32_t listRow;
 HWND savedFocus;
@@ -37,43 +40,10 @@ namespace {
 int dialogDpi = 96;
 int menuBarTop;
 int menuGapWidth;
-WNDPROC previousHeaderProc;
-WNDPROC previousTimePickerProc;
 
 int S(int value) { return ScaleForDpi(value, dialogDpi); }
 
 HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
-
-// The header ignores clicks and cursor changes, so the hidden columns stay hidden.
-LRESULT CALLBACK HeaderSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-      return 0;
-    case WM_SETCURSOR:
-      SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-      return TRUE;
-    default:
-      return CallWindowProcW(previousHeaderProc, window, message, wParam, lParam);
-  }
-}
-
-// The wheel steps the picker itself with arrow keys sent to it, not to the
-// control that happens to have the keyboard focus.
-LRESULT CALLBACK TimePickerSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_MOUSEWHEEL) {
-    const short delta = static_cast<short>(HIWORD(wParam));
-    const WPARAM key = delta > 0 ? VK_UP : VK_DOWN;
-    const int steps = (LOWORD(wParam) & MK_CONTROL) ? 5 : 1;
-    for (int i = 0; i < steps; ++i) {
-      CallWindowProcW(previousTimePickerProc, window, WM_KEYDOWN, key, 1);
-      CallWindowProcW(previousTimePickerProc, window, WM_KEYUP, key, 0xC0000001);
-    }
-    return 0;
-  }
-  return CallWindowProcW(previousTimePickerProc, window, message, wParam, lParam);
-}
 
 void SetListText(int row, int column, const wchar_t* text) {
   LVITEMW item{};
@@ -140,12 +110,15 @@ void CreateControls(HWND dialog) {
                       kDatePickerId, 94, 46, 120, 25, dpi, font);
   CreateScaledControl(dialog, DATETIMEPICK_CLASSW, L"", WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN, 0,
                       kTimePickerId, 220, 46, 58, 25, dpi, font);
-  // A drop-down list: it opens on a click and its text cannot be edited.
-  CreateScaledControl(dialog, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
-                      kActionComboId, 94, 77, 120, 200, dpi, font);
+  // A drop-down combo whose edit part cannot be typed into; a click opens it.
+  // The height given at creation is that of the open list, room for the six
+  // actions; the closed box takes its height from its font.
+  HWND combo = CreateScaledControl(dialog, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN, 0,
+                                   kActionComboId, 94, 77, 120, 200, dpi, font);
   for (int d = 0; d < 7; ++d) {
-    CreateScaledControl(dialog, L"BUTTON", weekdayNames[d], WS_TABSTOP | BS_OWNERDRAW, 0,
-                        kFirstDayButtonId + d, 15 + 30 * d, 111, 28, 28, dpi, font);
+    HWND day = CreateScaledControl(dialog, L"BUTTON", weekdayNames[d], WS_TABSTOP | BS_OWNERDRAW, 0,
+                                   kFirstDayButtonId + d, 15 + 30 * d, 111, 28, 28, dpi, font);
+    InstallSubclass(day, ImageButtonProc, &previousImageButtonProc);
   }
   itemList = CreateScaledControl(
       dialog, WC_LISTVIEWW, L"",
@@ -181,14 +154,15 @@ void CreateControls(HWND dialog) {
   }
   SendMessageW(itemList, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
                LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  // The header ignores clicks and cursor changes, so the hidden columns stay hidden.
   HWND header = reinterpret_cast<HWND>(SendMessageW(itemList, LVM_GETHEADER, 0, 0));
-  if (header) {
-    previousHeaderProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HeaderSubclassProc)));
-  }
-  HWND timePicker = Item(dialog, kTimePickerId);
-  previousTimePickerProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-      timePicker, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TimePickerSubclassProc)));
+  if (header) InstallSubclass(header, InertHeaderProc, &previousInertHeaderProc);
+  InstallSubclass(Item(dialog, kTimePickerId), WheelToArrowKeysProc, &previousWheelToArrowKeysProc);
+  COMBOBOXINFO comboInfo{};
+  comboInfo.cbSize = sizeof comboInfo;
+  if (GetComboBoxInfo(combo, &comboInfo) && comboInfo.hwndItem)
+    InstallSubclass(comboInfo.hwndItem, ReadOnlyComboEditProc, &previousReadOnlyComboEditProc);
+  InstallSubclass(combo, ComboClickDropDownProc, &previousComboClickDropDownProc);
 }
 
 // Sizes the frame so that its client area (not its outer size) holds the
@@ -421,26 +395,17 @@ void DrawImageButton(const DRAWITEMSTRUCT* draw) {
   HDC dc = draw->hDC;
   if (id >= kFirstDayButtonId && id < kFirstDayButtonId + 7) {
     const bool weekly = scheduleMode == WeeklyMode;
-    const bool current = weekly && id - kFirstDayButtonId == listRow;
-    // 164 normal, 165 pressed, 166 current day, 167 current pressed, 168 inactive.
-    const int image = !weekly ? 4 : (current ? 2 : 0) + (pressed ? 1 : 0);
-    if (StretchImage(dc, rect, buttonBitmapDCs[image], buttonBitmaps[image])) {
-      SetTextColor(dc, weekly ? RGB(0, 0, 0) : RGB(125, 125, 125));
-    } else {
-    COLORREF face = !weekly ? RGB(225, 225, 225) : current ? RGB(120, 180, 240) : RGB(245, 245, 245);
-    if (pressed) face = RGB(GetRValue(face) * 4 / 5, GetGValue(face) * 4 / 5, GetBValue(face) * 4 / 5);
-    HBRUSH brush = CreateSolidBrush(face);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-    FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-    SetTextColor(dc, weekly ? RGB(0, 0, 0) : RGB(125, 125, 125));
+    DrawWeekdayButton(draw, weekly, weekly && id - kFirstDayButtonId == listRow);
+    if (draw->itemState & ODS_FOCUS) {
+      InflateRect(&rect, -2, -2);
+      DrawFocusRect(dc, &rect);
     }
-  } else {
-    const DialogImage image = pressed ? kWideButtonPressed : kWideButton;
-    if (!StretchImage(dc, rect, dialogImageDCs[image], dialogImages[image]))
-      DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
-    SetTextColor(dc, RGB(0, 0, 0));
+    return;
   }
+  const DialogImage image = pressed ? kWideButtonPressed : kWideButton;
+  if (!StretchImage(dc, rect, dialogImageDCs[image], dialogImages[image]))
+    DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+  SetTextColor(dc, RGB(0, 0, 0));
   SetBkMode(dc, TRANSPARENT);
   DrawTextW(dc, text, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   if (draw->itemState & ODS_FOCUS) {

@@ -25,12 +25,9 @@ void OnInit(HWND dialog, LPARAM atStartup) {
   const int mode = scheduleMode >= DateMode && scheduleMode <= WeeklyMode ? scheduleMode : DateMode;
   CheckRadioButton(dialog, kDateModeRadioId, kWeeklyModeRadioId, kDateModeRadioId + mode);
 
-  // 188 x 203 is the client area; the frame is added around it.
-  RECT frame{0, 0, ScaleForDpi(188, dpi), ScaleForDpi(203, dpi)};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
+  // 188 x 203 is the whole dialog, frame and caption included.
+  const int width = ScaleForDpi(188, dpi);
+  const int height = ScaleForDpi(203, dpi);
   const RECT area = CurrentWorkArea();
   SetWindowPos(dialog, nullptr, (area.right - width) / 2, (area.bottom - height) / 2, width, height,
                SWP_NOZORDER);

@@ -1,7 +1,11 @@
 #include "pending_dialogs.h"
 
+#include "general_page.h"
 #include "in_memory_dialog.h"
 #include "mail_page.h"
+#include "private_messages.h"
+
+std::vector<StandInChoice> standInChoices;
 
 namespace {
 
@@ -13,6 +17,28 @@ INT_PTR CALLBACK EmptyPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     return TRUE;
   }
   return FALSE;
+}
+
+INT_PTR StandInPage(HWND page, UINT message, WPARAM wParam, int number) {
+  if (message == WM_INITDIALOG) {
+    RegisterSettingsPage(page, number);
+    return TRUE;
+  }
+  if (message == kMsgRefreshPage) {
+    standInChoices.push_back({number, static_cast<int>(wParam)});
+    return TRUE;
+  }
+  if (message == WM_DESTROY && settingsSheetState.pageWindows[number - 1] == page)
+    settingsSheetState.pageWindows[number - 1] = nullptr;
+  return FALSE;
+}
+
+INT_PTR CALLBACK SoundStandInProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+  return StandInPage(page, message, wParam, kSoundPage);
+}
+
+INT_PTR CALLBACK ApplicationsStandInProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+  return StandInPage(page, message, wParam, kApplicationsPage);
 }
 
 const std::vector<WORD>& EmptyPageTemplate() {
@@ -31,9 +57,9 @@ INT_PTR RunProfileDialog(HWND owner) {
 }
 
 const SettingsPageEntry settingsPages[kSettingsPageCount] = {
-    {155, L"全般", EmptyPageProc, EmptyPage()},
-    {158, L" サウンド", EmptyPageProc, EmptyPage()},
-    {159, L"アプリ", EmptyPageProc, EmptyPage()},
+    {155, L"全般", GeneralPageDlgProc, GeneralPageTemplate()},
+    {158, L" サウンド", SoundStandInProc, EmptyPage()},
+    {159, L"アプリ", ApplicationsStandInProc, EmptyPage()},
     {160, L"キャプチャー", EmptyPageProc, EmptyPage()},
     {161, L"メール", MailPageDlgProc, MailPageTemplate()},
 };

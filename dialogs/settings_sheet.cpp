@@ -1,6 +1,10 @@
 #include "settings_sheet.h"
 
 #include <cstring>
+#include <initializer_list>
+
+#include "dpi_scaling.h"
+#include "in_memory_dialog.h"
 
 #include "mail_page.h"
 
@@ -100,4 +104,43 @@ INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageEntry* pages, int count)
   const INT_PTR result = PropertySheetW(&header);
   settingsSheetState.sheetWindow = nullptr;
   return result;
+}
+
+namespace {
+RECT ScaledRect(int x, int y, int width, int height, int dpi) {
+  const int left = ScaleForDpi(x, dpi);
+  const int top = ScaleForDpi(y, dpi);
+  return RECT{left, top, left + ScaleForDpi(width, dpi), top + ScaleForDpi(height, dpi)};
+}
+
+void MoveTo(HWND window, const RECT& rect) {
+  if (window) MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+}  // namespace
+
+SettingsSheetLayout ComputeSettingsSheetLayout(int dpi, const RECT& workArea) {
+  SettingsSheetLayout layout{};
+  const int width = ScaleForDpi(668, dpi);
+  const int height = ScaleForDpi(656, dpi);
+  const POINT at = CenterOnWorkArea(workArea, width, height);
+  layout.sheet = RECT{at.x, at.y, at.x + width, at.y + height};
+  layout.tab = ScaledRect(17, 250, 630, 327, dpi);
+  layout.ok = ScaledRect(440, 588, 100, 30, dpi);
+  layout.cancel = ScaledRect(546, 588, 100, 30, dpi);
+  return layout;
+}
+
+void ShapeSettingsSheet(HWND sheet, int dpi, HFONT font) {
+  SetWindowTextW(sheet, L"詳細設定");
+  const SettingsSheetLayout layout = ComputeSettingsSheetLayout(dpi, CurrentWorkArea());
+  MoveTo(sheet, layout.sheet);
+  HWND tab = PropSheet_GetTabControl(sheet);
+  MoveTo(tab, layout.tab);
+  MoveTo(GetDlgItem(sheet, IDOK), layout.ok);
+  MoveTo(GetDlgItem(sheet, IDCANCEL), layout.cancel);
+  if (font) {
+    for (HWND control : {tab, GetDlgItem(sheet, IDOK), GetDlgItem(sheet, IDCANCEL)}) {
+      if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+  }
 }

@@ -34,6 +34,15 @@ struct SettingsSheetState {
   HWND sheetWindow;
   wchar_t workingAddresses[kAddressCount][256];
   int32_t workingMailTo[kRowCount][kSlotCount];
+  // Per-item working copies by row and record slot, filled by the action list.
+  int32_t soundChoice[kRowCount][kSlotCount];
+  int32_t soundLead[kRowCount][kSlotCount];
+  wchar_t editAppPaths[kRowCount][kSlotCount][kAppCount][kPathChars];
+  wchar_t editAppArguments[kRowCount][kSlotCount][kAppCount][kPathChars];
+  int32_t editAppDelays[kRowCount][kSlotCount][kAppCount];  // -1: free entry
+  int32_t editAppOrder[kRowCount][kSlotCount][kAppCount];   // entry at each position; -1 ends
+  uint8_t editAppMinimized[kRowCount][kSlotCount][kAppCount];
+  uint8_t workingCapture[kRowCount][kSlotCount];
 
   // The mail page's working copies and windows.
   wchar_t workingSubjects[2][256];  // [0] before the action, [1] after the resume
@@ -71,3 +80,16 @@ bool SettingsPageMayStore(HWND page, int pageNumber);
 
 // A page records its window in WM_INITDIALOG.
 void RegisterSettingsPage(HWND page, int pageNumber);
+
+// Where the general page puts the sheet, its tab control and its OK and
+// Cancel buttons, at a DPI: the sheet in screen coordinates, the rest in the
+// sheet's client coordinates.
+struct SettingsSheetLayout {
+  RECT sheet;
+  RECT tab;
+  RECT ok;
+  RECT cancel;
+};
+SettingsSheetLayout ComputeSettingsSheetLayout(int dpi, const RECT& workArea);
+// Titles the sheet "詳細設定" and moves it and its parts as laid out above.
+void ShapeSettingsSheet(HWND sheet, int dpi, HFONT font);

@@ -93,7 +93,8 @@ int ExecutePowerAction(MailJob& job, int32_t action, const SYSTEMTIME& wake) {
   const PowerCalls& calls = CurrentPowerCalls();
   HANDLE timer = nullptr;
   int64_t dueTime = 0;
-  if (wakePos != -1) {
+  // Only hibernate and standby come back to be woken.
+  if (wakePos != -1 && (action == Hibernate || action == Standby)) {
     // Taken after the mail and the capture, which may have used up the time.
     SYSTEMTIME now;
     GetClockLocalTime(&now);

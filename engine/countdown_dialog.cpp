@@ -38,6 +38,8 @@ MailJob mailJob;
 namespace {
 
 HFONT countdownFont;
+// Ticks of timer 4 that only an open medium has held up.
+int endTicksWaitingForMedium;
 HBRUSH dialogBrush;
 HBRUSH staticBrush;
 
@@ -139,6 +141,7 @@ void ShowCountdownText(HWND dialog) {
 }
 
 void EndOfDateSchedule(HWND dialog) {
+  endTicksWaitingForMedium = 0;
   ShowWindow(dialog, SW_HIDE);
   if (countWindow) ShowWindow(countWindow, SW_HIDE);
   userInputSeen = 0;
@@ -271,9 +274,14 @@ void OnResumeSoundTick(HWND dialog) {
 
 void OnEndTick(HWND dialog) {
   ReapEndedMailThread();
-  const bool playerBusy = sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer);
-  if (appElapsedSeconds == -1 && resumeSoundCounter == -1 && !mailJob.thread && userInputSeen &&
-      !playerBusy) {
+  bool playerBusy = sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer);
+  const bool restDone = appElapsedSeconds == -1 && resumeSoundCounter == -1 && !mailJob.thread && userInputSeen;
+  // A medium whose end is never reported must not keep the program forever.
+  if (restDone && playerBusy && ++endTicksWaitingForMedium >= kEndWaitForMediumTicks) {
+    SideActions().closePlayerMedium(sharedSoundPlayer);
+    playerBusy = false;
+  }
+  if (restDone && !playerBusy) {
     RemoveHooks();
     CountdownTimers().killTimer(dialog, kEndTimer);
     DestroyWindow(mainWindow);

@@ -27,6 +27,9 @@ inline constexpr UINT_PTR kAppsTimer = 2;
 inline constexpr UINT_PTR kResumeSoundTimer = 3;
 inline constexpr UINT_PTR kEndTimer = 4;
 inline constexpr int kCountdownStaticId = 1087;
+// At the end of a date schedule, an open medium is waited for at most ten
+// minutes (ticks of timer 4), then closed.
+inline constexpr int kEndWaitForMediumTicks = 10 * 60 * 2;
 
 // Tests replace the dialog's timers and hooks through SetCountdownTimerCalls.
 

@@ -41,8 +41,8 @@ void DestroyIfOpen(HWND* window) {
 }
 
 // Ends the run's windows; the count window goes first, as it lies behind.
+// A running mail has been cancelled before (the dialog's WM_DESTROY would too).
 void DestroyRunWindows() {
-  if (CountdownDialogExists()) SendMessageW(countdownDialog, kMsgCancelMail, 0, 0);
   DestroyIfOpen(&countWindow);
   DestroyIfOpen(&countdownDialog);
   endNowRequested = 0;
@@ -81,7 +81,12 @@ bool OnCreate(HWND window) {
   LoadCountWindowImages(window);
   if (!profileLoaded) {
     // "終了" in the start-up mode dialog ends the program: the creation fails.
-    if (RunModeDialog(window, 1) == 0) return false;
+    if (RunModeDialog(window, 1) == 0) {
+      // A failed creation sends no WM_DESTROY everywhere: take back the icon here.
+      KillTimer(window, kTrayRetryTimer);
+      RemoveTrayIcon();
+      return false;
+    }
     SetModeNameText();
   }
   mainDialog = CreateMainDialog(window, profileLoaded ? 1 : 0);
@@ -123,12 +128,15 @@ void HandleMainCommand(HWND window, UINT id) {
   switch (id) {
     case kCmdExit:
       if (!PassPasswordLock(window)) return;
+      if (CountdownDialogExists()) SendMessageW(countdownDialog, kMsgCancelMail, 0, 0);
       DestroyRunWindows();
       DestroyIfOpen(&mainDialog);
       DestroyWindow(window);
       return;
     case kCmdAbort:
       if (!PassPasswordLock(window)) return;
+      // A running mail is cancelled first, while the run's dialogs still stand.
+      if (CountdownDialogExists()) SendMessageW(countdownDialog, kMsgCancelMail, 0, 0);
       DestroyIfOpen(&confirmDialog);
       DestroyIfOpen(&featureDialog);
       DestroyRunWindows();

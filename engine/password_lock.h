@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <wincrypt.h>
 
 // The lock password is kept only as the SHA-1 digest of its ANSI text, written
 // as 40 lower-case hex digits.
@@ -18,6 +19,24 @@ bool CheckLockPassword(HWND edit, HWND owner);
 // Checks the two entries and leaves the new digest in pendingPasswordHash.
 bool SetLockPassword(HWND passwordEdit, HWND confirmationEdit, HWND owner);
 
-// The password's text in the ANSI code page (at most 2 bytes a character);
-// false when a character has no ANSI form there.
-bool PasswordToAnsi(const wchar_t* password, char* ansi, int ansiSize);
+// Room for a password in the ANSI code page: 2 bytes a character in a
+// double-byte page, up to 3 a UTF-16 unit where the page is UTF-8.
+inline constexpr int kPasswordAnsiBufferSize = 3 * kPasswordMaxChars + 1;
+
+// The password's text in the ANSI code page. With `strict`, false when a
+// character has no exact form there (a new password); without it, the bytes
+// GetWindowTextA would give (the stored digests were made of them).
+bool PasswordToAnsi(const wchar_t* password, char* ansi, int ansiSize, bool strict = true);
+
+// WideCharToMultiByte as the password lock calls it; tests put in one that
+// refuses what Windows refuses.
+using AnsiConversionCall = int(WINAPI*)(UINT codePage, DWORD flags, LPCWCH text, int length, LPSTR out,
+                                        int outSize, LPCCH defaultChar, LPBOOL usedDefault);
+// Null restores the system's call.
+void SetAnsiConversionCall(AnsiConversionCall call);
+
+// CryptAcquireContextW as the digest calls it; tests put in one that fails.
+using HashProviderCall = BOOL(WINAPI*)(HCRYPTPROV* provider, LPCWSTR container, LPCWSTR providerName,
+                                       DWORD type, DWORD flags);
+// Null restores the system's call.
+void SetHashProviderCall(HashProviderCall call);

@@ -588,18 +588,14 @@ void ReadAnsiControlText(HWND control, char* out, size_t size) {
 }
 
 void FillMailWorkingCopies(SettingsSheetState* state) {
-  const MailSettings& mail = profileSettings.mail;
-  std::memset(state->workingAddresses, 0, sizeof state->workingAddresses);
-  int count = 0;
-  for (int i = 0; i < kAddressCount && i < mail.addressCount; ++i) {
-    if (mail.addresses[i][0] == L'\0') continue;
-    std::memcpy(state->workingAddresses[count], mail.addresses[i], sizeof state->workingAddresses[0]);
-    state->workingAddresses[count++][255] = L'\0';
-  }
+  // As the item list fills them when it opens: the addresses as stored and
+  // each item's recipient, a recipient out of range as none.
+  std::memcpy(state->workingAddresses, profileSettings.mail.addresses, sizeof state->workingAddresses);
+  for (auto& address : state->workingAddresses) address[255] = L'\0';
   for (int row = 0; row < kRowCount; ++row)
     for (int slot = 0; slot < kSlotCount; ++slot) {
       const int32_t to = scheduleTable[row][slot].mailTo;
-      state->workingMailTo[row][slot] = to >= 0 && to <= count ? to : 0;
+      state->workingMailTo[row][slot] = to >= 0 && to <= kAddressCount ? to : 0;
     }
 }
 

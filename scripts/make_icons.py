@@ -3,7 +3,8 @@
 
 Every image is drawn from fixed shapes and colours, so a run always writes the
 same bytes. Run it again after changing a drawing and commit the output;
---check draws into a temporary folder and fails when the committed files differ.
+--check [FOLDER] draws into a temporary folder (under FOLDER when given) and fails
+when the committed files differ.
 """
 import filecmp
 import os
@@ -113,8 +114,13 @@ def draw_all(folder):
 
 
 def main():
-    if sys.argv[1:] == ["--check"]:
-        with tempfile.TemporaryDirectory() as fresh:
+    if sys.argv[1:2] == ["--check"] and len(sys.argv) <= 3:
+        # --check [FOLDER]: draws afresh under FOLDER (a test's build tree), else
+        # in the system's temporary folder, and compares.
+        scratch = sys.argv[2] if len(sys.argv) == 3 else None
+        if scratch:
+            os.makedirs(scratch, exist_ok=True)
+        with tempfile.TemporaryDirectory(dir=scratch) as fresh:
             draw_all(fresh)
             names = sorted(os.listdir(fresh))
             _, mismatch, errors = filecmp.cmpfiles(fresh, OUT, names, shallow=False)

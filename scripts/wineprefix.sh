@@ -24,7 +24,8 @@ for f in /usr/share/fonts/opentype/ipafont-gothic/*.ttf /usr/share/fonts/truetyp
   [ -e "$f" ] && cp -fL "$f" "$fonts"/
 done
 
-reg=$(mktemp --suffix=.reg)
+# Written inside the prefix, so that a run leaves nothing elsewhere.
+reg=$(mktemp --suffix=.reg -p "$prefix")
 cat > "$reg" <<'REG'
 Windows Registry Editor Version 5.00
 

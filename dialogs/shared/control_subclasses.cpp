@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include <initializer_list>
 
 #include "dpi_scaling.h"
 
@@ -29,22 +28,14 @@ LRESULT PassOn(WNDPROC slot, HWND window, UINT message, WPARAM wParam, LPARAM lP
 void ArrowCursor() { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
 void HandCursor() { SetCursor(LoadCursorW(nullptr, IDC_HAND)); }
 
-void SendArrowKeyPresses(WORD key, int presses) {
-  INPUT inputs[10] = {};
-  const WORD scan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-  const ULONG_PTR extra = static_cast<ULONG_PTR>(GetMessageExtraInfo());
-  int count = 0;
-  for (int i = 0; i < presses && count + 1 < 10; ++i) {
-    for (DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-      INPUT& in = inputs[count++];
-      in.type = INPUT_KEYBOARD;
-      in.ki.wVk = key;
-      in.ki.wScan = scan;
-      in.ki.dwFlags = flags;
-      in.ki.dwExtraInfo = extra;
-    }
+// Straight to the picker under the pointer, whatever has the keyboard focus;
+// each press is a key-down and its key-up.
+void SendArrowKeyPresses(HWND picker, WORD key, int presses) {
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+  for (int i = 0; i < presses; ++i) {
+    PassOn(previousWheelToArrowKeysProc, picker, WM_KEYDOWN, key, scan | 1);
+    PassOn(previousWheelToArrowKeysProc, picker, WM_KEYUP, key, scan | 1 | 0xC0000000);
   }
-  SendInput(static_cast<UINT>(count), inputs, sizeof(INPUT));
 }
 
 }  // namespace
@@ -56,7 +47,8 @@ void InstallSubclass(HWND control, WNDPROC procedure, WNDPROC* slot) {
   if (reinterpret_cast<WNDPROC>(previous) != procedure) *slot = reinterpret_cast<WNDPROC>(previous);
 }
 
-WORD WheelDeltaToArrowKey(short wheelDelta) { return wheelDelta / WHEEL_DELTA > 0 ? VK_UP : VK_DOWN; }
+// A partial notch of a fine wheel turns the same way as a whole one.
+WORD WheelDeltaToArrowKey(short wheelDelta) { return wheelDelta > 0 ? VK_UP : VK_DOWN; }
 
 LRESULT CALLBACK WheelToArrowKeysProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -69,12 +61,7 @@ LRESULT CALLBACK WheelToArrowKeysProc(HWND window, UINT message, WPARAM wParam, 
       ReleaseCapture();
       break;
     case WM_MOUSEWHEEL: {
-      const WORD key = WheelDeltaToArrowKey(GET_WHEEL_DELTA_WPARAM(wParam));
-      if (rightButtonHeld) {
-        SendArrowKeyPresses(key, 5);
-      } else {
-        keybd_event(static_cast<BYTE>(key), static_cast<BYTE>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), 0, 0);
-      }
+      SendArrowKeyPresses(window, WheelDeltaToArrowKey(GET_WHEEL_DELTA_WPARAM(wParam)), rightButtonHeld ? 5 : 1);
       break;
     }
     default:
@@ -137,13 +124,8 @@ LRESULT CALLBACK ComboClickDropDownProc(HWND window, UINT message, WPARAM wParam
   switch (message) {
     case WM_LBUTTONDOWN:
       comboListRequested = 1;
-      // The combo's own click toggles the list: passed on after opening it,
-      // it would close it again at once.
-      if (!SendMessageW(window, CB_GETDROPPEDSTATE, 0, 0)) {
-        SetFocus(window);
-        SendMessageW(window, CB_SHOWDROPDOWN, TRUE, 0);
-        return 0;
-      }
+      // Passed on, the combo's own click leaves the opened list open.
+      SendMessageW(window, CB_SHOWDROPDOWN, TRUE, 0);
       break;
     case WM_RBUTTONUP:
       ArrowCursor();
@@ -176,10 +158,21 @@ LRESULT CALLBACK ImageButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONDOWN:
       HandCursor();
       break;
-    case WM_LBUTTONUP:
-      SetCapture(window);
-      HandCursor();
-      SendMessageW(GetParent(window), WM_COMMAND, static_cast<WPARAM>(GetDlgCtrlID(window)), 0);
+    case WM_LBUTTONUP: {
+      // The button's own BN_CLICKED is the one command of a click; a second
+      // one sent from here would run the parent's handler twice. The button
+      // releases the capture on its way, so it is taken again afterwards.
+      const LRESULT result = PassOn(previousImageButtonProc, window, message, wParam, lParam);
+      if (IsWindow(window)) {
+        SetCapture(window);
+        imageButtonTracking = true;
+        HandCursor();
+      }
+      return result;
+    }
+    case WM_CAPTURECHANGED:
+      // Tracking lasts only while this button holds the capture.
+      if (reinterpret_cast<HWND>(lParam) != window) imageButtonTracking = false;
       break;
     default:
       break;

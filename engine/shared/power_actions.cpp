@@ -12,15 +12,8 @@ BOOL RealOpenProcessToken(HANDLE* token) {
   return OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token);
 }
 
-BOOL RealEnableShutdownPrivilege(HANDLE token) {
-  TOKEN_PRIVILEGES privileges{};
-  if (!LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid))
-    return FALSE;
-  privileges.PrivilegeCount = 1;
-  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  if (!AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr)) return FALSE;
-  // TRUE with ERROR_NOT_ALL_ASSIGNED: the account lacks the privilege.
-  return GetLastError() == ERROR_SUCCESS;
+BOOL RealAdjustTokenPrivileges(HANDLE token, TOKEN_PRIVILEGES* privileges) {
+  return AdjustTokenPrivileges(token, FALSE, privileges, 0, nullptr, nullptr);
 }
 
 BOOL RealCloseHandle(HANDLE handle) { return CloseHandle(handle); }
@@ -48,7 +41,7 @@ void RealSwitchMonitorOff() {
 }
 
 const PowerCalls systemPowerCalls = {
-    RealOpenProcessToken, RealEnableShutdownPrivilege, RealCloseHandle,
+    RealOpenProcessToken, RealAdjustTokenPrivileges, RealCloseHandle,
     RealExitWindows,      RealSetSystemPowerState,     RealCreateResumeTimer,
     RealSetResumeTimer,   RealSetExecutionState,       RealSwitchMonitorOff,
 };
@@ -72,8 +65,21 @@ bool EnableShutdownPrivilege(HWND window) {
     ShowLastError(L"OpenProcessTokenエラー", window);
     return false;
   }
-  if (!powerCalls->enableShutdownPrivilege(token)) {
-    const DWORD error = GetLastError();
+  TOKEN_PRIVILEGES privileges{};
+  DWORD error = ERROR_SUCCESS;
+  if (LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid)) {
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    SetLastError(ERROR_SUCCESS);
+    const BOOL adjusted = powerCalls->adjustTokenPrivileges(token, &privileges);
+    error = GetLastError();
+    // TRUE with ERROR_NOT_ALL_ASSIGNED: the account lacks the privilege.
+    if (adjusted && error != ERROR_NOT_ALL_ASSIGNED) error = ERROR_SUCCESS;
+    if (!adjusted && error == ERROR_SUCCESS) error = ERROR_GEN_FAILURE;
+  } else {
+    error = GetLastError();
+  }
+  if (error != ERROR_SUCCESS) {
     powerCalls->closeHandle(token);
     SetLastError(error);
     ShowLastError(L"AdjustTokenPrivilegesエラー", window);

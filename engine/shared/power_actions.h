@@ -9,9 +9,9 @@
 struct PowerCalls {
   // OpenProcessToken of this process for adjusting privileges.
   BOOL (*openProcessToken)(HANDLE* token);
-  // Looks up and enables SeShutdownPrivilege; FALSE (with the last error set)
-  // also when the privilege was not assigned.
-  BOOL (*enableShutdownPrivilege)(HANDLE token);
+  // AdjustTokenPrivileges without the previous state. Its TRUE with the last
+  // error ERROR_NOT_ALL_ASSIGNED means the account lacks the privilege.
+  BOOL (*adjustTokenPrivileges)(HANDLE token, TOKEN_PRIVILEGES* privileges);
   BOOL (*closeHandle)(HANDLE handle);
   BOOL (*exitWindows)(UINT flags);
   BOOL (*setSystemPowerState)(BOOL suspend, BOOL force);

@@ -27,6 +27,7 @@ HRESULT RealPutVolume(IWMPSettings* settings, LONG volume) { return settings->pu
 HRESULT RealPutMute(IWMPSettings* settings, VARIANT_BOOL mute) { return settings->put_mute(mute); }
 
 const SoundSettingsCalls* settingsCalls = nullptr;
+const SoundConnectionCalls* connectionCalls = nullptr;
 
 template <typename T>
 void ReleaseAndClear(T*& pointer) {
@@ -39,6 +40,7 @@ void ReleaseAndClear(T*& pointer) {
 }  // namespace
 
 void SetSoundSettingsCalls(const SoundSettingsCalls* calls) { settingsCalls = calls; }
+void SetSoundConnectionCalls(const SoundConnectionCalls* calls) { connectionCalls = calls; }
 
 // ---- CWMPEventDispatch -----------------------------------------------------
 
@@ -54,6 +56,10 @@ HRESULT CWMPEventDispatch::QueryInterface(REFIID iid, void** out) {
   }
   AddRef();
   return S_OK;
+}
+
+CWMPEventDispatch::~CWMPEventDispatch() {
+  if (soundPlayer && soundPlayer->eventSink == this) soundPlayer->eventSink = nullptr;
 }
 
 ULONG CWMPEventDispatch::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
@@ -293,8 +299,12 @@ bool SoundPlayer::Create(HWND parent) {
     SetErrorFromResult(hr);
     return false;
   }
-  // Without the sink the player still plays; it only cannot report the end.
-  ConnectEvents();
+  // Without the sink the end of a medium is never reported, and whoever
+  // waits for it would wait forever: that is a failure.
+  if (!ConnectEvents()) {
+    ReleaseControl();
+    return false;
+  }
   if (FAILED(hr = player->get_controls(&controls)) || FAILED(hr = player->get_settings(&settings))) {
     SetErrorFromResult(hr);
     ReleaseControl();
@@ -327,7 +337,9 @@ bool SoundPlayer::ConnectEvents() {
     if (FAILED(hr)) connectionPoint = nullptr;
   }
   if (SUCCEEDED(hr)) {
-    hr = connectionPoint->Advise(static_cast<IWMPEvents*>(sink), &adviseCookie);
+    IUnknown* events = static_cast<IWMPEvents*>(sink);
+    hr = connectionCalls && connectionCalls->advise ? connectionCalls->advise(connectionPoint, events, &adviseCookie)
+                                                    : connectionPoint->Advise(events, &adviseCookie);
     if (FAILED(hr)) adviseCookie = 0;
   }
   if (FAILED(hr)) {

@@ -86,7 +86,8 @@ class CWMPEventDispatch : public IWMPEvents, public _WMPOCXEvents {
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO*, UINT*) override;
 
-  virtual ~CWMPEventDispatch() = default;
+  // Tells the player it is gone, so the player never writes to it again.
+  virtual ~CWMPEventDispatch();
 
  private:
   LONG references_ = 0;
@@ -127,7 +128,9 @@ class SoundPlayer {
   uint8_t opened = 0;
   HWND hostWindow = nullptr;
   uint8_t endReported = 0;  // 0x8032 already sent for the medium now open
-  CWMPEventDispatch* eventSink = nullptr;  // not counted; cleared before the player goes
+  // Not counted: the connection holds the sink; either side clears the link
+  // when it goes first.
+  CWMPEventDispatch* eventSink = nullptr;
 
  private:
   void ReleaseControl();
@@ -143,6 +146,13 @@ struct SoundSettingsCalls {
   HRESULT (*putMute)(IWMPSettings* settings, VARIANT_BOOL mute);
 };
 void SetSoundSettingsCalls(const SoundSettingsCalls* calls);
+
+// The Advise that connects the event sink, so tests can refuse it. Null, or a
+// null entry, uses the connection point itself.
+struct SoundConnectionCalls {
+  HRESULT (*advise)(IConnectionPoint* point, IUnknown* sink, DWORD* cookie);
+};
+void SetSoundConnectionCalls(const SoundConnectionCalls* calls);
 
 // The program's one player for the countdown's sounds and the mute flag that
 // every new sound starts with.

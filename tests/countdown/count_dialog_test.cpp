@@ -16,6 +16,7 @@
 #include "temp_folder.h"
 #include "timer_fakes.h"
 #include "timer_main_window.h"
+#include "wait.h"
 
 using namespace countdown_fakes;
 using testing_support::CaughtMessageBoxes;
@@ -86,13 +87,7 @@ class CountDialogTest : public testing_support::TempFolderTest {
     SendMessageW(dialog_, WM_TIMER, id, 0);
   }
   // Delivers what the dialog posted to itself.
-  void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
+  void Pump() { testing_support::PumpPendingMessages(); }
   bool Ended() const { return !IsWindow(standIn_); }
   bool Acted() const {
     for (const std::string& call : Power().calls)

@@ -11,6 +11,7 @@
 #include "shared/program_paths.h"
 #include "temp_folder.h"
 #include "timer_fakes.h"
+#include "wait.h"
 #include "timer_profile.h"
 
 using namespace testing_support::process_windows;
@@ -58,11 +59,7 @@ class CountdownProgramTest : public testing_support::TempFolderTest {
   // Waits for a condition; the limit only stops a broken run from hanging.
   template <typename Condition>
   static bool WaitFor(Condition condition) {
-    for (int i = 0; i < 300; ++i) {
-      if (condition()) return true;
-      Sleep(100);
-    }
-    return false;
+    return testing_support::PumpMessagesUntil(condition);
   }
 
   std::wstring exe_;

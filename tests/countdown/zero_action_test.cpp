@@ -15,6 +15,7 @@
 #include "shared/schedule_time.h"
 #include "temp_folder.h"
 #include "timer_fakes.h"
+#include "wait.h"
 
 using namespace countdown_fakes;
 using testing_support::CaughtMessageBoxes;
@@ -79,7 +80,7 @@ TEST_F(ZeroActionTest, EachActionReachesItsPowerCall) {
     EXPECT_EQ(TimerRunZeroAction(), 1) << c.call;
     ASSERT_EQ(Power().calls.size(), 3u);
     EXPECT_EQ(Power().calls[0], "openProcessToken");
-    EXPECT_EQ(Power().calls[1], "enableShutdownPrivilege");
+    EXPECT_EQ(Power().calls[1], "adjustTokenPrivileges");
     EXPECT_EQ(Power().calls[2], c.call);
   }
 }
@@ -237,15 +238,14 @@ class LaunchTest : public ZeroActionTest {
   // stops a broken launch from hanging the run.
   std::vector<std::string> WaitForLines(size_t count) {
     std::vector<std::string> lines;
-    for (int i = 0; i < 600; ++i) {
+    testing_support::PumpMessagesUntil([&] {
       lines.clear();
       const std::string all = ReadBytes(record_);
       size_t begin = 0;
       for (size_t end; (end = all.find('\n', begin)) != std::string::npos; begin = end + 1)
         lines.push_back(all.substr(begin, end - begin));
-      if (lines.size() >= count) break;
-      Sleep(50);
-    }
+      return lines.size() >= count;
+    });
     return lines;
   }
   std::wstring child_;

@@ -10,42 +10,50 @@
 #include "appearance.h"
 #include "layered_paint.h"
 #include "message_box_catcher.h"
+#include "modal_driver.h"
+#include "screen.h"
 #include "shared/program_paths.h"
 #include "skins.h"
 #include "temp_folder.h"
 #include "test_globals.h"
 
+using testing_support::PumpMessagesUntil;
+using testing_support::PumpPendingMessages;
+using testing_support::ScreenImage;
 using testing_support::TempFolderTest;
+using testing_support::WaitForScreenPixel;
+using testing_support::WaitForWindowOverColor;
 
 namespace {
 
 constexpr POINT kHome = {400, 300};
 const wchar_t* const kFrontClass = L"TestCountdownFront";
 const wchar_t* const kBelowClass = L"TestWindowBelow";
+const wchar_t* const kSentinelClass = L"TestInputSentinel";
+const COLORREF kGrey = RGB(128, 128, 128);  // the window below
+// A small window far from the pair; a click on it marks the end of a batch of input.
+constexpr RECT kSentinelRect = {1180, 700, 1220, 740};
+const COLORREF kSentinelColor = RGB(0, 160, 80);
 int clicksBelow = 0;
 int repaintRequests = 0;
+int sentinelClicks = 0;
+HWND sentinel = nullptr;
 
-void Pump() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
+std::string Point(int x, int y) { return std::to_string(x) + " " + std::to_string(y); }
 
-// Runs xdotool with the arguments and keeps this thread's windows answering
-// until it has finished (a shell writes a marker file when it is done).
-bool Xdotool(const std::string& arguments) {
+// Runs a shell command line and keeps this thread's windows answering until it
+// has finished (the shell then writes a marker file in the build tree).
+bool RunShell(const std::string& commandLine) {
   static int serial = 0;
-  char marker[128];
   // Wine's process ids repeat between runs: the tick count keeps markers apart.
-  snprintf(marker, sizeof marker, "/tmp/sopora-xdotool-%lu-%lu-%d", GetCurrentProcessId(), GetTickCount(),
-           ++serial);
-  std::string dosMarker = std::string("Z:") + marker;
+  const std::string marker = std::string(SOPORA_SHELL_MARKER_DIR) + "/marker-" +
+                             std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()) + "-" +
+                             std::to_string(++serial);
+  std::string dosMarker = "Z:" + marker;
   for (char& c : dosMarker)
     if (c == '/') c = '\\';
   DeleteFileA(dosMarker.c_str());
-  std::string command = "/bin/sh -c \"/usr/bin/xdotool " + arguments + "; echo $? > " + marker + "\"";
+  std::string command = "/bin/sh -c \"" + commandLine + "; echo $? > '" + marker + "'\"";
   std::wstring wide(command.begin(), command.end());
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
@@ -54,30 +62,46 @@ bool Xdotool(const std::string& arguments) {
     return false;
   if (process.hProcess) CloseHandle(process.hProcess);
   if (process.hThread) CloseHandle(process.hThread);
-  for (int i = 0; i < 1500; ++i) {  // bounded, so a lost xdotool cannot hang the run
-    Pump();
-    if (GetFileAttributesA(dosMarker.c_str()) != INVALID_FILE_ATTRIBUTES) {
-      for (int j = 0; j < 20; ++j) {
-        Pump();
-        Sleep(10);
-      }
-      DeleteFileA(dosMarker.c_str());
-      return true;
-    }
-    Sleep(10);
-  }
-  return false;
+  const bool finished = PumpMessagesUntil(
+      [&] { return GetFileAttributesA(dosMarker.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  DeleteFileA(dosMarker.c_str());
+  return finished;
 }
 
-// Lets the display's replies to new windows arrive before the next step.
-void Settle() {
-  for (int i = 0; i < 30; ++i) {
-    Pump();
-    Sleep(10);
-  }
+bool RunXdotool(const std::string& arguments) { return RunShell("/usr/bin/xdotool " + arguments); }
+
+LRESULT CALLBACK SentinelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;  // the pair keeps its activation and place
+  if (message == WM_LBUTTONDOWN) ++sentinelClicks;
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
-std::string Point(int x, int y) { return std::to_string(x) + " " + std::to_string(y); }
+bool ShowSentinel() {
+  if (sentinel) return true;
+  sentinel = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSentinelClass, L"", WS_POPUP | WS_VISIBLE,
+                             kSentinelRect.left, kSentinelRect.top, kSentinelRect.right - kSentinelRect.left,
+                             kSentinelRect.bottom - kSentinelRect.top, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  return sentinel && WaitForScreenPixel((kSentinelRect.left + kSentinelRect.right) / 2,
+                                        (kSentinelRect.top + kSentinelRect.bottom) / 2, kSentinelColor);
+}
+
+// Sends the input, then a click on the sentinel, and keeps the windows
+// answering until that click has arrived: input is handled in the order it
+// was sent, so everything before it has been handled too. The pointer ends on
+// the sentinel, away from the pair.
+bool Xdotool(const std::string& arguments) {
+  if (!ShowSentinel()) return false;
+  const int before = sentinelClicks;
+  const POINT centre = {(kSentinelRect.left + kSentinelRect.right) / 2, (kSentinelRect.top + kSentinelRect.bottom) / 2};
+  if (!RunXdotool(arguments + " mousemove " + Point(centre.x, centre.y) + " click 1")) return false;
+  return PumpMessagesUntil([&] { return sentinelClicks > before; });
+}
+
+// Lets every reply of the display to what came before arrive (Wine may
+// restack windows on them).
+bool SettleInput() { return Xdotool(""); }
+
 
 // The countdown dialog's part in the pair: colour-keyed white, click-through,
 // the digits as a static; it keeps the count window behind and under it.
@@ -138,6 +162,11 @@ void RegisterTestClasses() {
   below.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
   below.lpszClassName = kBelowClass;
   ASSERT_NE(RegisterClassExW(&below), 0);
+  WNDCLASSEXW marker = front;
+  marker.lpfnWndProc = SentinelProc;
+  marker.hbrBackground = CreateSolidBrush(kSentinelColor);
+  marker.lpszClassName = kSentinelClass;
+  ASSERT_NE(RegisterClassExW(&marker), 0);
 }
 
 std::wstring IniValue(const wchar_t* key) {
@@ -160,11 +189,12 @@ RECT WindowRect(HWND window) {
 }
 
 
-// For a look by eye: SOPORA_SCREENSHOT=/tmp/pair.png saves the display.
+// For a look by eye: SOPORA_SCREENSHOT=<absolute path>.png saves the display
+// (after the test has waited for what it reads).
 void Screenshot() {
   const char* shot = getenv("SOPORA_SCREENSHOT");
   if (!shot) return;
-  Xdotool(std::string("sleep 0.2; /usr/bin/import -window root ") + shot);
+  RunShell(std::string("/usr/bin/import -window root ") + shot);
 }
 
 class CountWindowTest : public TempFolderTest {
@@ -182,14 +212,16 @@ class CountWindowTest : public TempFolderTest {
     LoadTypeImage(0);
     clicksBelow = 0;
     repaintRequests = 0;
+    sentinelClicks = 0;
   }
   void TearDown() override {
     if (countWindow) DestroyWindow(countWindow);
     if (testFrontWindow) DestroyWindow(testFrontWindow);
     if (below_) DestroyWindow(below_);
-    testFrontWindow = below_ = nullptr;
+    if (sentinel) DestroyWindow(sentinel);
+    testFrontWindow = below_ = sentinel = nullptr;
     countWindow = nullptr;
-    Pump();
+    PumpPendingMessages();
     ResetAppearance();
     TempFolderTest::TearDown();
   }
@@ -198,7 +230,7 @@ class CountWindowTest : public TempFolderTest {
     // Another program's window under the pair.
     below_ = CreateWindowExW(WS_EX_TOOLWINDOW, kBelowClass, L"", WS_POPUP | WS_VISIBLE, 200, 150, 700, 450,
                              nullptr, nullptr, instance, nullptr);
-    Settle();
+    ASSERT_TRUE(WaitForScreenPixel(210, 160, kGrey)) << "the window below on the screen";
     testFrontWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT, kFrontClass, L"",
                                       WS_POPUP, 0, 0, 121, 44, nullptr, nullptr, instance, nullptr);
     ASSERT_NE(testFrontWindow, nullptr);
@@ -209,11 +241,13 @@ class CountWindowTest : public TempFolderTest {
     font_ = CreateFontW(17, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Verdana");
     SendMessageW(digits, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     ASSERT_NE(CreateCountWindow(false), nullptr);
-    Settle();
+    ASSERT_TRUE(WaitForWindowOverColor(countWindow, kGrey));
     // Wine may restack the other window above the count window once the
     // display answers; the countdown dialog's activation puts it back.
+    ASSERT_TRUE(SettleInput());
     SendMessageW(testFrontWindow, WM_ACTIVATE, WA_ACTIVE, 0);
-    Settle();
+    ASSERT_TRUE(SettleInput());
+    ASSERT_TRUE(WaitForWindowOverColor(countWindow, kGrey)) << "the pair over the window below";
   }
   // Both windows cover the same rectangle at `at`.
   void ExpectPairAt(POINT at, SIZE size = {121, 44}) {
@@ -228,10 +262,10 @@ class CountWindowTest : public TempFolderTest {
     ASSERT_TRUE(Xdotool("mousemove " + Point(from.x, from.y) + " sleep 0.2 mousedown 1 sleep 0.2 mousemove " +
                         Point((from.x + to.x) / 2, (from.y + to.y) / 2) + " sleep 0.2 mousemove " +
                         Point(to.x, to.y) + " sleep 0.2 mousemove " + Point(to.x, to.y) +
-                        " sleep 0.2 mouseup 1 sleep 0.3"));
+                        " sleep 0.2 mouseup 1"));
   }
   void DoubleClick(POINT at) {
-    ASSERT_TRUE(Xdotool("mousemove " + Point(at.x, at.y) + " sleep 0.2 click --repeat 2 --delay 60 1 sleep 0.3"));
+    ASSERT_TRUE(Xdotool("mousemove " + Point(at.x, at.y) + " sleep 0.2 click --repeat 2 --delay 60 1"));
   }
   void Command(int id) { SendMessageW(countWindow, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
@@ -279,7 +313,7 @@ TEST_F(CountWindowTest, DragMovesBothWindowsAndSetHomeStoresWhereTheDragEnded) {
 TEST_F(CountWindowTest, DoubleClickReturnsThePairHome) {
   CreatePair();
   MoveWindow(testFrontWindow, 700, 500, 121, 44, FALSE);
-  Pump();
+  PumpPendingMessages();
   ExpectPairAt({700, 500});
   DoubleClick({760, 520});
   ExpectPairAt(kHome);
@@ -293,7 +327,7 @@ TEST_F(CountWindowTest, FixedPairIgnoresDragAndDoubleClick) {
   Drag({kHome.x + 60, kHome.y + 30}, {kHome.x + 200, kHome.y + 150});
   ExpectPairAt(kHome);
   MoveWindow(testFrontWindow, 650, 450, 121, 44, FALSE);
-  Pump();
+  PumpPendingMessages();
   DoubleClick({700, 470});
   ExpectPairAt({650, 450});
   Command(32785);
@@ -304,12 +338,12 @@ TEST_F(CountWindowTest, FixedPairIgnoresDragAndDoubleClick) {
 
 TEST_F(CountWindowTest, ClickThroughLetsClicksReachTheWindowBelow) {
   CreatePair();
-  ASSERT_TRUE(Xdotool("mousemove " + Point(kHome.x + 60, kHome.y + 30) + " sleep 0.2 click 1 sleep 0.3"));
+  ASSERT_TRUE(Xdotool("mousemove " + Point(kHome.x + 60, kHome.y + 30) + " sleep 0.2 click 1"));
   EXPECT_EQ(clicksBelow, 0);
   ToggleCountWindowClickThrough();
   EXPECT_TRUE(GetWindowLongW(countWindow, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
   EXPECT_EQ(IniValue(L"TransParent"), L"1");
-  ASSERT_TRUE(Xdotool("mousemove " + Point(kHome.x + 60, kHome.y + 30) + " sleep 0.2 click 1 sleep 0.3"));
+  ASSERT_TRUE(Xdotool("mousemove " + Point(kHome.x + 60, kHome.y + 30) + " sleep 0.2 click 1"));
   EXPECT_EQ(clicksBelow, 1);
   ExpectPairAt(kHome);
   ToggleCountWindowClickThrough();
@@ -362,8 +396,12 @@ TEST_F(CountWindowTest, RightClickOpensMenu139WithItsChecks) {
   CreatePair();
   Command(32785);  // fixed: the menu still works
   SetTimer(countWindow, 1, 50, LookForMenu);
-  ASSERT_TRUE(Xdotool("mousemove 5 5 sleep 0.2 mousemove " + Point(kHome.x + 60, kHome.y + 30) +
-                      " sleep 0.3 click 3 sleep 0.8"));
+  // No sentinel click after it: a click outside the menu would close it
+  // before the timer reads it.
+  ASSERT_TRUE(RunXdotool("mousemove 5 5 sleep 0.2 mousemove " + Point(kHome.x + 60, kHome.y + 30) +
+                         " sleep 0.2 click 3"));
+  EXPECT_TRUE(PumpMessagesUntil([] { return shownMenu != nullptr; })) << "no menu opened";
+  EXPECT_TRUE(PumpMessagesUntil([] { return testing_support::FindShownPopupMenu() == nullptr; }));
   KillTimer(countWindow, 1);
   ASSERT_NE(shownMenu, nullptr);
   EXPECT_EQ(menuItems, 5);
@@ -416,7 +454,7 @@ TEST_F(CountWindowTest, SkinnedFormTakesTheSkinSizeOnTheWayHome) {
   appearance.skinImage = appearance.textBackgroundImage;  // an 84 x 18 image
   appearance.textBackgroundImage = nullptr;
   MoveWindow(testFrontWindow, 600, 500, 121, 44, FALSE);
-  Pump();
+  PumpPendingMessages();
   DoubleClick({620, 505});
   ExpectPairAt(kHome, {84, 18});
 }
@@ -424,19 +462,24 @@ TEST_F(CountWindowTest, SkinnedFormTakesTheSkinSizeOnTheWayHome) {
 // The pair as a user sees it: the digits of the dialog over the painted frame.
 TEST_F(CountWindowTest, ScreenShowsTheDigitsOverTheImage) {
   CreatePair();
-  ASSERT_TRUE(Xdotool("mousemove 5 5 sleep 0.3"));
-  HDC screen = GetDC(nullptr);
+  ASSERT_TRUE(SettleInput());  // the pointer away from the pair
   int dark = 0, field = 0;
-  for (int y = kHome.y + 24; y < kHome.y + 38; ++y)
-    for (int x = kHome.x + 17; x < kHome.x + 111; ++x) {
-      COLORREF c = GetPixel(screen, x, y);
-      int sum = GetRValue(c) + GetGValue(c) + GetBValue(c);
-      if (sum < 200) ++dark;
-      if (sum > 700) ++field;
-    }
-  COLORREF label = GetPixel(screen, kHome.x + 30, kHome.y + 20);
-  COLORREF outside = GetPixel(screen, kHome.x - 5, kHome.y + 20);
-  ReleaseDC(nullptr, screen);
+  COLORREF label = CLR_INVALID, outside = CLR_INVALID;
+  auto shown = [&] {
+    const ScreenImage screen({kHome.x - 10, kHome.y, kHome.x + 121, kHome.y + 44});
+    dark = field = 0;
+    for (int y = kHome.y + 24; y < kHome.y + 38; ++y)
+      for (int x = kHome.x + 17; x < kHome.x + 111; ++x) {
+        COLORREF c = screen.At(x, y);
+        int sum = GetRValue(c) + GetGValue(c) + GetBValue(c);
+        if (sum < 200) ++dark;
+        if (sum > 700) ++field;
+      }
+    label = screen.At(kHome.x + 30, kHome.y + 20);
+    outside = screen.At(kHome.x - 5, kHome.y + 20);
+    return dark > 40 && field > 400 && GetRValue(label) < 120 && outside == kGrey;
+  };
+  PumpMessagesUntil(shown);
   EXPECT_GT(dark, 40) << "the digits";
   EXPECT_GT(field, 400) << "the near-white field around them";
   EXPECT_LT(GetRValue(label), 120) << "the label background";
@@ -487,22 +530,25 @@ TEST_F(CountWindowTest, ScreenShowsTheSampleSkinWithBothTexts) {
   LoadCountWindowImages(nullptr);
   ASSERT_EQ(appearance.form, Skinned);
   CreatePair(false);  // in form Skinned the dialog hides its digits and the painter draws them
-  ASSERT_TRUE(Xdotool("mousemove 5 5 sleep 0.3"));
+  ASSERT_TRUE(SettleInput());  // the pointer away from the pair
   ExpectPairAt(kHome, {168, 60});
-  HDC screen = GetDC(nullptr);
   const SkinLayout& box = appearance.skinLayout[1];
-  int digits = 0;
-  for (int y = box.locationY; y < box.locationY + box.height; ++y)
-    for (int x = box.locationX; x < box.locationX + box.width; ++x) {
-      COLORREF c = GetPixel(screen, kHome.x + x, kHome.y + y);
-      if (GetRValue(c) < 90 && GetGValue(c) < 100 && GetBValue(c) < 130) ++digits;
-    }
   const SkinLayout& label = appearance.skinLayout[0];
-  int light = 0;
-  for (int y = label.locationY; y < label.locationY + label.height; ++y)
-    for (int x = label.locationX; x < label.locationX + label.width; ++x)
-      if (GetRValue(GetPixel(screen, kHome.x + x, kHome.y + y)) > 180) ++light;
-  ReleaseDC(nullptr, screen);
+  int digits = 0, light = 0;
+  auto shown = [&] {
+    const ScreenImage screen({kHome.x, kHome.y, kHome.x + 168, kHome.y + 60});
+    digits = light = 0;
+    for (int y = box.locationY; y < box.locationY + box.height; ++y)
+      for (int x = box.locationX; x < box.locationX + box.width; ++x) {
+        COLORREF c = screen.At(kHome.x + x, kHome.y + y);
+        if (GetRValue(c) < 90 && GetGValue(c) < 100 && GetBValue(c) < 130) ++digits;
+      }
+    for (int y = label.locationY; y < label.locationY + label.height; ++y)
+      for (int x = label.locationX; x < label.locationX + label.width; ++x)
+        if (GetRValue(screen.At(kHome.x + x, kHome.y + y)) > 180) ++light;
+    return digits > 60 && light > 20;
+  };
+  PumpMessagesUntil(shown);
   EXPECT_GT(digits, 60) << "the countdown in the skin's colour";
   EXPECT_GT(light, 20) << "the action name";
   Screenshot();

@@ -19,9 +19,14 @@ HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 // A parent that records the commands its children send.
 std::vector<std::pair<WPARAM, LPARAM>> commands;
+int contextMenus;  // WM_CONTEXTMENU that reached the parent
 LRESULT CALLBACK RecordingParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND) {
     commands.emplace_back(wParam, lParam);
+    return 0;
+  }
+  if (message == WM_CONTEXTMENU) {
+    ++contextMenus;
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -44,6 +49,7 @@ class ControlTest : public ::testing::Test {
                               nullptr, nullptr, Instance(), nullptr);
     ASSERT_NE(parent_, nullptr);
     commands.clear();
+    contextMenus = 0;
   }
   void TearDown() override {
     DestroyWindow(parent_);
@@ -87,12 +93,36 @@ TEST_F(ControlTest, ReadOnlyComboEditIgnoresTyping) {
 }
 
 TEST_F(ControlTest, ComboRightClickShowsNoMenu) {
-  HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 10, 10, 150, 200,
+  HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, 10, 10, 150, 200,
                                parent_, reinterpret_cast<HMENU>(101), Instance(), nullptr);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+  const LPARAM onArrow = MAKELPARAM((info.rcButton.left + info.rcButton.right) / 2,
+                                    (info.rcButton.top + info.rcButton.bottom) / 2);
+  // Without the procedure a right click asks for a context menu: the combo's
+  // goes to the parent, the edit part opens its own.
+  SendMessageW(combo, WM_RBUTTONUP, 0, onArrow);
+  ASSERT_EQ(contextMenus, 1) << "the plain combo asks for a menu";
+  contextMenus = 0;
   InstallSubclass(combo, ComboClickDropDownProc, &previousComboClickDropDownProc);
-  EXPECT_EQ(SendMessageW(combo, WM_RBUTTONUP, 0, MAKELPARAM(5, 5)), 0);
+  InstallSubclass(info.hwndItem, ReadOnlyComboEditProc, &previousReadOnlyComboEditProc);
+  bool menuShown = false;
+  testing_support::ModalDriver closeMenus([&] {
+    if (testing_support::FindShownPopupMenu()) {
+      menuShown = true;
+      EndMenu();
+    }
+    return false;
+  });
+  SendMessageW(combo, WM_RBUTTONUP, 0, onArrow);
+  SendMessageW(info.hwndItem, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(info.hwndItem, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+  PumpPendingMessages();
+  EXPECT_EQ(contextMenus, 0);
+  EXPECT_FALSE(menuShown);
   comboListRequested = 0;
-  SendMessageW(combo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(combo, WM_LBUTTONDOWN, MK_LBUTTON, onArrow);
   EXPECT_EQ(comboListRequested, 1);
   EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
   SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
@@ -111,9 +141,32 @@ TEST_F(ControlTest, ImageButtonSendsItsCommand) {
   SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   PumpPendingMessages();
   ReleaseCapture();
-  ASSERT_FALSE(commands.empty());
-  EXPECT_EQ(commands[0].first, 1303u);
-  EXPECT_EQ(commands[0].second, 0);
+  // One click, one command: the button's own BN_CLICKED.
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0].first, MAKEWPARAM(1303, BN_CLICKED));
+  EXPECT_EQ(commands[0].second, reinterpret_cast<LPARAM>(button));
+}
+
+TEST_F(ControlTest, ImageButtonKeepsTheHandAfterAClickUntilThePointerLeaves) {
+  HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 20, 20, 28, 28, parent_,
+                                reinterpret_cast<HMENU>(1304), Instance(), nullptr);
+  InstallSubclass(button, ImageButtonProc, &previousImageButtonProc);
+  HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(GetCapture(), button) << "the button's own release must not end the hover";
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, ScaleY(40)));
+  EXPECT_NE(GetCapture(), button);
+  // Another window takes the capture: the next hover starts tracking afresh.
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SetCapture(parent_);
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+  EXPECT_EQ(GetCapture(), button);
+  EXPECT_EQ(GetCursor(), hand);
+  ReleaseCapture();
+  ASSERT_EQ(commands.size(), 1u);
 }
 
 TEST_F(ControlTest, InertHeaderIgnoresClicks) {
@@ -156,11 +209,12 @@ TEST_F(ControlTest, ListViewRoutinesInsertAndFind) {
   EXPECT_EQ(FindListViewItem(L"a@example.com"), -1);
 }
 
-TEST(WheelToArrowKeysTest, NotchesUpAreUpEverythingElseDown) {
+TEST(WheelToArrowKeysTest, UpwardTurnsAreUpEverythingElseDown) {
   const struct {
     short delta;
     WORD key;
-  } cases[] = {{120, VK_UP}, {240, VK_UP}, {119, VK_DOWN}, {1, VK_DOWN}, {0, VK_DOWN}, {-120, VK_DOWN}, {-1, VK_DOWN}};
+  } cases[] = {{120, VK_UP},     {240, VK_UP},      {119, VK_UP},  {1, VK_UP},
+               {0, VK_DOWN},     {-120, VK_DOWN},   {-1, VK_DOWN}, {-119, VK_DOWN}};
   for (const auto& c : cases) EXPECT_EQ(WheelDeltaToArrowKey(c.delta), c.key) << c.delta;
 }
 

@@ -15,16 +15,6 @@ TEST(DpiScalingTest, ScalesTheDesignedPixels) {
   for (const auto& c : cases) EXPECT_EQ(ScaleForDpi(c.value, c.dpi), c.scaled) << c.value << " at " << c.dpi;
 }
 
-TEST(DpiScalingTest, RecordIsFilledBeforeMainAndMatchesTheScreen) {
-  ASSERT_TRUE(screenDpi.initialised);
-  HDC screen = GetDC(nullptr);
-  EXPECT_EQ(screenDpi.dpiX, GetDeviceCaps(screen, LOGPIXELSX));
-  EXPECT_EQ(screenDpi.dpiY, GetDeviceCaps(screen, LOGPIXELSY));
-  ReleaseDC(nullptr, screen);
-  EXPECT_EQ(ScaleX(28), ScaleForDpi(28, screenDpi.dpiX));
-  EXPECT_EQ(ScaleY(28), ScaleForDpi(28, screenDpi.dpiY));
-}
-
 TEST(DpiScalingTest, DialogsAreCentredOnTheWorkArea) {
   const RECT work{0, 0, 1280, 800};
   const struct {

@@ -1,6 +1,7 @@
-# The main schedule dialog, its start checks, the settings sheet and the mode
-# dialog; the countdown it starts runs on the engine tests' doubles (fixed
-# clock, recording power layer, timers only tests fire).
+# The main schedule dialog, its start checks, the settings sheet with its general
+# page and item list, and the mode dialog; the countdown it starts runs on the
+# engine tests' doubles (fixed clock, recording power layer, timers only tests
+# fire).
 set(engine_tests_dir ${CMAKE_CURRENT_SOURCE_DIR}/../engine)
 sopora_add_test(main_dialog_tests
   SOURCES
@@ -8,6 +9,9 @@ sopora_add_test(main_dialog_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/schedule_edit_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/main_dialog_window_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/settings_sheet_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/general_page_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/action_list_page_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/sheet_driver.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/mode_dialog_test.cpp
     ${engine_tests_dir}/countdown_fakes.cpp
     ${engine_tests_dir}/countdown_mail_fakes.cpp

@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "action_names.h"
+#include "control_subclasses.h"
 #include "countdown_dialog.h"
 #include "countdown_fakes.h"
+#include "dpi_scaling.h"
 #include "main_window_state.h"
 #include "message_box_catcher.h"
 #include "private_messages.h"
@@ -17,10 +20,12 @@
 #include "shared/clock.h"
 #include "start_checks.h"
 #include "temp_folder.h"
+#include "wait.h"
 
 using namespace countdown_fakes;
 using testing_support::CaughtMessageBoxes;
 using testing_support::ClearCaughtMessageBoxes;
+using testing_support::PumpPendingMessages;
 using testing_support::SetMessageBoxAnswer;
 
 namespace {
@@ -43,14 +48,6 @@ HWND CreateParentWindow() {
   ShowWindow(window, SW_SHOW);
   SetForegroundWindow(window);
   return window;
-}
-
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 class MainDialogTest : public testing_support::TempFolderTest {
@@ -86,7 +83,7 @@ class MainDialogTest : public testing_support::TempFolderTest {
   HWND Open(ScheduleMode mode, int loaded = 0) {
     scheduleMode = mode;
     dialog_ = CreateMainDialog(parent_, loaded);
-    PumpMessages();
+    PumpPendingMessages();
     return dialog_;
   }
   HWND Control(int id) const { return GetDlgItem(dialog_, id); }
@@ -280,6 +277,34 @@ TEST_F(MainDialogTest, WeekdayButtonsSwitchRows) {
   EXPECT_EQ(Column(1), std::vector<std::wstring>{L"シャットダウン"});
 }
 
+// Counts the day-button commands that reach the main dialog: each runs its
+// day handler.
+WNDPROC mainDialogProcedure;
+int dayCommands;
+LRESULT CALLBACK CountingMainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && LOWORD(wParam) >= kFirstDayButtonId && LOWORD(wParam) < kFirstDayButtonId + 7)
+    ++dayCommands;
+  return CallWindowProcW(mainDialogProcedure, window, message, wParam, lParam);
+}
+
+TEST_F(MainDialogTest, AMouseClickOnADayButtonShowsTheHandAndSwitchesOnce) {
+  ASSERT_TRUE(Open(WeeklyMode));
+  HWND tuesday = Control(kFirstDayButtonId + 2);
+  EXPECT_EQ(GetWindowLongPtrW(tuesday, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(ImageButtonProc));
+  mainDialogProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(dialog_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingMainDialogProc)));
+  dayCommands = 0;
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  SendMessageW(tuesday, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+  SendMessageW(tuesday, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(tuesday, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  ReleaseCapture();
+  SetWindowLongPtrW(dialog_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mainDialogProcedure));
+  EXPECT_EQ(dayCommands, 1);
+  EXPECT_EQ(listRow, 2);
+}
+
 TEST_F(MainDialogTest, EnterActsOnTheFocusedButton) {
   ASSERT_TRUE(Open(WeeklyMode));
   SetFocus(Control(kFirstDayButtonId + 3));
@@ -393,7 +418,7 @@ TEST_F(MainDialogTest, ALoadedProfileIsListedAndAStartProfileStartsAtOnce) {
   EXPECT_EQ(Column(0), std::vector<std::wstring>{L"08:00"});
   EXPECT_EQ(Column(1), std::vector<std::wstring>{L"休止状態"});
   EXPECT_EQ(countdownDialog, nullptr);  // posted, not yet run
-  PumpMessages();
+  PumpPendingMessages();
   EXPECT_NE(countdownDialog, nullptr);
   EXPECT_FALSE(IsWindowVisible(parent_));
 }
@@ -418,26 +443,160 @@ int PickerMinutes(HWND picker) {
   return t.wHour * 60 + t.wMinute;
 }
 
+// The user picks the minute field first (a click or the arrow keys): the
+// first arrow selects the hour, the second the minute.
+void SelectMinuteField(HWND picker) {
+  SetFocus(picker);
+  for (int i = 0; i < 2; ++i) {
+    SendMessageW(picker, WM_KEYDOWN, VK_RIGHT, 1);
+    SendMessageW(picker, WM_KEYUP, VK_RIGHT, 0xC0000001);
+  }
+}
+
 TEST_F(MainDialogTest, TheWheelStepsThePickerItselfNotTheFocusedControl) {
   ASSERT_TRUE(Open(DailyMode));
   SetTime(8, 0);
   HWND picker = Control(kTimePickerId);
   SetFocus(picker);
-  // The user picks a field of the picker first (a click or an arrow key).
-  SendMessageW(picker, WM_KEYDOWN, VK_RIGHT, 1);
-  SendMessageW(picker, WM_KEYUP, VK_RIGHT, 0xC0000001);
+  SelectMinuteField(picker);
   const int start = PickerMinutes(picker);
   SendMessageW(picker, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
-  const int up = PickerMinutes(picker);
-  EXPECT_NE(up, start);
+  EXPECT_EQ(PickerMinutes(picker) - start, 1) << "one notch is one step, not two";
   SendMessageW(picker, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
   EXPECT_EQ(PickerMinutes(picker), start);
-  // With the focus elsewhere the keys still reach the picker, and only it.
+  // With the focus elsewhere the keys go to the picker, never to the focused
+  // control (keys injected as input would reach the combo).
   SendMessageW(Control(kActionComboId), CB_SETCURSEL, 2, 0);
   SetFocus(Control(kActionComboId));
-  SendMessageW(picker, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  for (short delta : {WHEEL_DELTA, -WHEEL_DELTA, -WHEEL_DELTA})
+    SendMessageW(picker, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0);
+  PumpPendingMessages();
   EXPECT_EQ(SendMessageW(Control(kActionComboId), CB_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(GetAsyncKeyState(VK_UP) & 0x8000, 0);  // no key left pressed
+}
+
+TEST_F(MainDialogTest, TheWheelTakesFiveStepsWhileTheRightButtonIsHeld) {
+  ASSERT_TRUE(Open(DailyMode));
+  SetTime(8, 30);
+  HWND picker = Control(kTimePickerId);
+  SetFocus(picker);
+  SelectMinuteField(picker);
+  const int start = PickerMinutes(picker);
+  struct Row {
+    bool rightHeld;
+    short delta;
+    int change;
+  } const rows[] = {
+      {false, WHEEL_DELTA, 1},  {true, WHEEL_DELTA, 5},  {true, -WHEEL_DELTA, -5},
+      {false, -WHEEL_DELTA, -1},
+      // A fine wheel's partial notch turns the way the wheel turned.
+      {false, 30, 1},           {false, -30, -1},        {true, 1, 5},
+      {false, 0, -1},
+  };
+  int expected = start;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.delta);
+    SCOPED_TRACE(row.rightHeld);
+    if (row.rightHeld) SendMessageW(picker, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(picker, WM_MOUSEWHEEL, MAKEWPARAM(row.rightHeld ? MK_RBUTTON : 0, static_cast<WORD>(row.delta)),
+                 MAKELPARAM(5, 5));
+    if (row.rightHeld) {
+      EXPECT_EQ(GetCapture(), picker) << "the held button keeps the picker's capture";
+      SendMessageW(picker, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+      EXPECT_NE(GetCapture(), picker);
+    }
+    expected += row.change;
+    EXPECT_EQ(PickerMinutes(picker), expected);
+  }
+  PumpPendingMessages();
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+}
+
+// The point at the middle of a window, in the coordinates of `client`.
+LPARAM MiddleOf(HWND window, HWND client) {
+  RECT r;
+  GetWindowRect(window, &r);
+  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ScreenToClient(client, &p);
+  return MAKELPARAM(p.x, p.y);
+}
+
+TEST_F(MainDialogTest, TheActionComboHasAReadOnlyEditPartAndOpensOnAClick) {
+  ASSERT_TRUE(Open(DateMode));
+  HWND combo = Control(kActionComboId);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+  HWND edit = info.hwndItem;
+  ASSERT_NE(edit, nullptr) << "a drop-down combo with an edit part";
+  ASSERT_NE(edit, combo);
+  RECT r;
+  GetWindowRect(combo, &r);
+  EXPECT_EQ(r.right - r.left, ScaleX(120));
+  EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 6);
+
+  // Typing into the edit part changes nothing.
+  SendMessageW(combo, CB_SETCURSEL, 3, 0);
+  SetFocus(edit);
+  for (wchar_t ch : std::wstring(L"xy\b")) SendMessageW(edit, WM_CHAR, ch, 1);
+  wchar_t text[32] = L"";
+  GetWindowTextW(edit, text, 32);
+  EXPECT_EQ(std::wstring(text), actionDisplayNames[3]);
+  EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 3);
+
+  // A click on the edit part opens the list, and the list stays open.
+  const LPARAM onEdit = MiddleOf(edit, edit);
+  SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, onEdit);
+  SendMessageW(edit, WM_LBUTTONUP, 0, onEdit);
+  PumpPendingMessages();
+  EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "a click on the edit part";
+  SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  PumpPendingMessages();
+
+  // So does a click on the arrow button: the combo's own click, which would
+  // close the list just opened, is not passed on.
+  ASSERT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+  RECT button = info.rcButton;
+  const LPARAM onArrow = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+  SendMessageW(combo, WM_LBUTTONDOWN, MK_LBUTTON, onArrow);
+  SendMessageW(combo, WM_LBUTTONUP, 0, onArrow);
+  PumpPendingMessages();
+  EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "a click on the arrow";
+  // The list shows the six actions.
+  RECT dropped{};
+  SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  const int itemHeight = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+  EXPECT_GE(dropped.bottom - dropped.top - (r.bottom - r.top), 6 * itemHeight);
+  SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  ReleaseCapture();
+  PumpPendingMessages();
+
+  // The same with the real mouse on the arrow: pressed and released, the
+  // list is open.
+  ASSERT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+  POINT arrow{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+  ClientToScreen(combo, &arrow);
+  SetForegroundWindow(parent_);
+  SetCursorPos(arrow.x, arrow.y);
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
+  const DWORD deadline = GetTickCount() + 5000;
+  while (GetTickCount() < deadline && !SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) {
+    PumpPendingMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  // Whatever arrives after the click must not close it again.
+  for (int i = 0; i < 10; ++i) {
+    PumpPendingMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) << "a real click on the arrow";
+  SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  ReleaseCapture();
+  PumpPendingMessages();
 }
 
 TEST_F(MainDialogTest, TheMenusCarryTheirCommands) {
@@ -507,14 +666,14 @@ TEST_F(MainDialogTest, TheEnterKeyThroughTheDialogManager) {
   msg.wParam = VK_RETURN;
   msg.lParam = 1;
   EXPECT_TRUE(IsDialogMessageW(dialog_, &msg));
-  PumpMessages();
+  PumpPendingMessages();
   EXPECT_EQ(listRow, 2);
   EXPECT_TRUE(CaughtMessageBoxes().empty());
   // On another control Enter starts: here the empty schedule is refused.
   SetFocus(Control(kActionComboId));
   msg.hwnd = Control(kActionComboId);
   IsDialogMessageW(dialog_, &msg);
-  PumpMessages();
+  PumpPendingMessages();
   EXPECT_EQ(BoxTexts(), std::vector<std::wstring>{L"アイテムが1つもセットされていません。"});
 }
 
@@ -523,8 +682,11 @@ TEST_F(MainDialogTest, TheFocusComesBackWhenTheFrameIsActivatedAgain) {
   SetFocus(Control(kActionComboId));
   SendMessageW(dialog_, kMsgMainDialogActivate, 0, 0);
   SetFocus(itemList);
+  ASSERT_EQ(GetFocus(), itemList);
   SendMessageW(dialog_, kMsgMainDialogActivate, 1, 0);
-  EXPECT_EQ(GetFocus(), Control(kActionComboId));
+  // The combo's edit part holds the focus for it.
+  HWND combo = Control(kActionComboId);
+  EXPECT_TRUE(GetFocus() == combo || IsChild(combo, GetFocus())) << GetFocus();
 }
 
 }  // namespace

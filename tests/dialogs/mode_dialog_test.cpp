@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "in_memory_dialog.h"
 #include "schedule_model.h"
 
 namespace {
@@ -117,6 +118,9 @@ TEST_F(ModeDialogTest, TheDialogIsCentredWithItsControls) {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   EXPECT_NEAR((rect.left + rect.right) / 2, area.right / 2, 2);
   EXPECT_NEAR((rect.top + rect.bottom) / 2, area.bottom / 2, 2);
+  // The whole dialog, frame and caption included, is 188 x 203 at 96 DPI.
+  EXPECT_EQ(rect.right - rect.left, ScaleForDpi(188, ScreenDpiValue()));
+  EXPECT_EQ(rect.bottom - rect.top, ScaleForDpi(203, ScreenDpiValue()));
   EXPECT_EQ(labels[0], L"モード選択:");
   EXPECT_EQ(labels[1], L"日時指定");
   EXPECT_EQ(labels[2], L"毎日繰り返す");

@@ -13,6 +13,7 @@
 #include "main_window_state.h"
 #include "message_box_catcher.h"
 #include "next_due.h"
+#include "shared/error_log.h"
 #include "shared/power_actions.h"
 #include "temp_folder.h"
 
@@ -100,7 +101,7 @@ TEST_F(ExecutorTest, EachActionMakesItsCallWithAndWithoutForce) {
     Schedule(row.action, false);
     profileSettings.general.forceAction = row.force ? 1 : 0;
     ASSERT_EQ(kExecuteDone, Run(row.action));
-    const std::vector<std::string> expected = {"openProcessToken", "enableShutdownPrivilege",
+    const std::vector<std::string> expected = {"openProcessToken", "adjustTokenPrivileges",
                                                row.call};
     EXPECT_EQ(expected, Power().calls);
     EXPECT_EQ(0, Power().timersCreated);  // no resume item: no timer
@@ -121,14 +122,21 @@ TEST_F(ExecutorTest, AnUnknownActionEndsWithTheErrorBox) {
 TEST_F(ExecutorTest, PrivilegeFailuresAreShownAndNothingIsPerformed) {
   struct Row {
     bool failOpen;
+    bool failAdjust;
+    bool notAssigned;
     const wchar_t* caption;
-  } const rows[] = {{true, L"OpenProcessTokenエラー"}, {false, L"AdjustTokenPrivilegesエラー"}};
+  } const rows[] = {{true, false, false, L"OpenProcessTokenエラー"},
+                    {false, true, false, L"AdjustTokenPrivilegesエラー"},
+                    // The call succeeds, but the account does not hold the privilege.
+                    {false, false, true, L"AdjustTokenPrivilegesエラー"}};
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.failOpen);
+    SCOPED_TRACE(row.caption);
+    SCOPED_TRACE(row.notAssigned);
     testing_support::ClearCaughtMessageBoxes();
     InstallPower();
     Power().failOpenToken = row.failOpen;
-    Power().failPrivilege = !row.failOpen;
+    Power().failPrivilege = row.failAdjust;
+    Power().privilegeNotAssigned = row.notAssigned;
     ClearModel();
     Schedule(Shutdown, false);
     EXPECT_EQ(kExecuteFailed, Run(Shutdown));
@@ -136,8 +144,20 @@ TEST_F(ExecutorTest, PrivilegeFailuresAreShownAndNothingIsPerformed) {
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(row.caption, boxes[0].caption);
     EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), boxes[0].icon);
+    if (row.notAssigned) {
+      wchar_t* text = FetchSystemErrorText(ERROR_NOT_ALL_ASSIGNED);
+      ASSERT_NE(nullptr, text);
+      EXPECT_EQ(std::wstring(text), boxes[0].text) << "the system's text of the missing privilege";
+      LocalFree(text);
+    }
     for (const std::string& call : Power().calls) EXPECT_EQ(std::string::npos, call.find("exitWindows"));
   }
+}
+
+TEST_F(ExecutorTest, ThePrivilegeAskedForIsTheShutdownPrivilegeEnabled) {
+  Schedule(Shutdown, false);
+  ASSERT_EQ(kExecuteDone, Run(Shutdown));
+  EXPECT_EQ(1, Power().adjustedPrivileges);
 }
 
 TEST_F(ExecutorTest, ResumeTimerIsArmedAtTheAbsolutePlannedTimeAndThePlannedResumeIsRecognised) {
@@ -199,6 +219,34 @@ TEST_F(ExecutorTest, AResumeTimeNoLongerAheadArmsNoTimerAndIsLogged) {
   EXPECT_TRUE(Power().resumeDueTimes.empty());
   EXPECT_TRUE(LogHas(L"\x25A0復帰タイマーセットエラー"));
   EXPECT_EQ("setSystemPowerState 1 0", Power().calls.back());
+}
+
+TEST_F(ExecutorTest, OnlyTheActionsThatResumePrepareAResumeTimer) {
+  struct Row {
+    PowerAction action;
+    int timers;
+  } const rows[] = {{Shutdown, 0}, {Restart, 0}, {Logoff, 0}, {Hibernate, 1}, {Standby, 1}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.action);
+    DeleteFileW(L"Scheduler_error.txt");
+    InstallPower();
+    ClearModel();
+    Schedule(row.action, true);
+    ASSERT_EQ(kExecuteDone, Run(row.action));
+    EXPECT_EQ(row.timers, Power().timersCreated);
+    EXPECT_EQ(static_cast<size_t>(row.timers), Power().resumeDueTimes.size());
+  }
+  // A wake time already passed is no error for an action that never sleeps.
+  for (PowerAction action : {Shutdown, Restart, Logoff}) {
+    SCOPED_TRACE(action);
+    DeleteFileW(L"Scheduler_error.txt");
+    InstallPower();
+    ClearModel();
+    Schedule(action, true);
+    SetNow(MakeTime(2026, 12, 11, 6, 0, 5));
+    ASSERT_EQ(kExecuteDone, Run(action));
+    EXPECT_FALSE(LogHas(L"復帰タイマーセットエラー")) << ReadLog();
+  }
 }
 
 TEST_F(ExecutorTest, ATimerThatCannotBeArmedOrWillNotWakeIsLoggedAndTheActionGoesOn) {

@@ -20,12 +20,17 @@
 #include "modal_driver.h"
 #include "mode_dialog.h"
 #include "private_messages.h"
+#include "screen.h"
 #include "schedule_model.h"
 #include "shared/power_actions.h"
 #include "shared/schedule_time.h"
 #include "temp_folder.h"
 
+using testing_support::PumpMessagesUntil;
+using testing_support::ScreenImage;
 using testing_support::TempFolderTest;
+using testing_support::WaitForScreenPixel;
+using testing_support::WaitForWindowOverColor;
 using testing_support::WriteBytes;
 
 namespace {
@@ -55,8 +60,8 @@ BOOL NoToken(HANDLE*) {
   powerCalls.push_back("openProcessToken");
   return FALSE;
 }
-BOOL NoPrivilege(HANDLE) {
-  powerCalls.push_back("enableShutdownPrivilege");
+BOOL NoPrivilege(HANDLE, TOKEN_PRIVILEGES*) {
+  powerCalls.push_back("adjustTokenPrivileges");
   return FALSE;
 }
 BOOL NoClose(HANDLE) { return TRUE; }
@@ -87,21 +92,8 @@ const PowerCalls kRecordingPower = {NoToken, NoPrivilege, NoClose,      NoExit,
                                     NoSuspend, NoTimer,   NoArm,        RecordExecutionState,
                                     NoMonitorOff};
 
-void Pump() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
+const COLORREF kGrey = RGB(128, 128, 128);  // the window below
 
-// Lets the display catch up with the windows before the screen is read.
-void Settle() {
-  for (int i = 0; i < 40; ++i) {
-    Pump();
-    Sleep(10);
-  }
-}
 
 RECT WindowRect(HWND window) {
   RECT rect = {};
@@ -163,7 +155,7 @@ class CountRunTest : public TempFolderTest {
                              260, 180, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(below_, nullptr);
     // Wine restacks a new window once the display answers; that is over before the run starts.
-    Settle();
+    ASSERT_TRUE(WaitForScreenPixel(kHome.x - 50, kHome.y - 50, kGrey)) << "the window below on the screen";
     PutShutdownInFiveMinutes();
   }
   void TearDown() override {
@@ -207,7 +199,7 @@ class CountRunTest : public TempFolderTest {
     // Read before the display answers: Wine may then restack its own idea of
     // the order (not the screen); the dialog's next activation mends it.
     belowDialogAtStart_ = NextVisibleBelow(countdownDialog);
-    Settle();
+    ASSERT_TRUE(WaitForWindowOverColor(countWindow, kGrey));
   }
 
   HWND window_ = nullptr;
@@ -242,18 +234,21 @@ TEST_F(CountRunTest, TheStartedCountdownShowsInTheCountWindowBehindItAtHome) {
   EXPECT_EQ(executionStates.back(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS | ES_SYSTEM_REQUIRED));
 
   SendMessageW(countdownDialog, kMsgRepaintCountWindow, 0, 1);
-  Settle();
-  HDC screen = GetDC(nullptr);
   int field = 0, dark = 0;
-  for (int y = kHome.y + 24; y < kHome.y + 38; ++y)
-    for (int x = kHome.x + 17; x < kHome.x + 111; ++x) {
-      const COLORREF c = GetPixel(screen, x, y);
-      const int sum = GetRValue(c) + GetGValue(c) + GetBValue(c);
-      if (sum > 700) ++field;
-      if (sum < 200) ++dark;
-    }
-  const COLORREF outside = GetPixel(screen, kHome.x - 5, kHome.y + 20);
-  ReleaseDC(nullptr, screen);
+  COLORREF outside = CLR_INVALID;
+  PumpMessagesUntil([&] {
+    const ScreenImage screen({kHome.x - 10, kHome.y, kHome.x + 121, kHome.y + 44});
+    field = dark = 0;
+    for (int y = kHome.y + 24; y < kHome.y + 38; ++y)
+      for (int x = kHome.x + 17; x < kHome.x + 111; ++x) {
+        const COLORREF c = screen.At(x, y);
+        const int sum = GetRValue(c) + GetGValue(c) + GetBValue(c);
+        if (sum > 700) ++field;
+        if (sum < 200) ++dark;
+      }
+    outside = screen.At(kHome.x - 5, kHome.y + 20);
+    return field > 400 && dark > 40 && outside == kGrey;
+  });
   EXPECT_GT(field, 400) << "the frame's near-white digit field is opaque over the grey window";
   EXPECT_GT(dark, 40) << "the dialog's digits over it";
   EXPECT_EQ(outside, RGB(128, 128, 128)) << "the window below beside the pair";

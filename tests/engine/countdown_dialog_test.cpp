@@ -11,7 +11,9 @@
 #include "appearance.h"
 #include "countdown_fakes.h"
 #include "countdown_test_window.h"
+#include "main_window.h"
 #include "main_window_state.h"
+#include "modal_driver.h"
 #include "message_box_catcher.h"
 #include "next_due.h"
 #include "private_messages.h"
@@ -369,6 +371,25 @@ TEST_F(CountdownTest, AnOpenMediumKeepsTheEndWaiting) {
   EXPECT_FALSE(IsWindow(mainWindow));
 }
 
+TEST_F(CountdownTest, AMediumWhoseEndIsNeverReportedIsWaitedForTenMinutes) {
+  DateSchedule(Shutdown, false);
+  Start(1);
+  Tick();
+  ASSERT_TRUE(Performed());
+  Side().playerHasMedium = true;
+  sharedSoundPlayer = SideActions().createPlayer(dialog_);
+  // Ticks before the user's input do not count against the medium.
+  for (int i = 0; i < 5; ++i) TickTimer(kEndTimer);
+  LowLevelMouseHookProc(HC_ACTION, WM_MOUSEMOVE, 0);
+  for (int i = 1; i < kEndWaitForMediumTicks; ++i) TickTimer(kEndTimer);
+  ASSERT_TRUE(IsWindow(mainWindow)) << "a medium still playing is waited for";
+  EXPECT_TRUE(Side().playerHasMedium);
+  TickTimer(kEndTimer);
+  EXPECT_FALSE(Side().playerHasMedium) << "closed after ten minutes";
+  EXPECT_FALSE(IsWindow(mainWindow));
+  EXPECT_EQ(kEndWaitForMediumTicks, 1200);
+}
+
 TEST_F(CountdownTest, AStaleEndNowRequestIsIgnored) {
   DateSchedule(Shutdown, false);
   RequestEndNow();  // no countdown runs
@@ -392,6 +413,52 @@ TEST_F(CountdownTest, AbortClearsTheEndNowRequest) {
   EXPECT_EQ(1, endNowRequested);
   DestroyWindow(dialog_);
   EXPECT_EQ(0, endNowRequested);
+}
+
+// The frame as the tray's commands reach it.
+LRESULT CALLBACK CommandFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) {
+    HandleMainCommand(window, LOWORD(wParam));
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(CountdownTest, TheTraysAbortDuringTheMailDialogPerformsNothing) {
+  static const ATOM frameClass = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = CommandFrameProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"CountdownTestFrame";
+    return RegisterClassW(&wc);
+  }();
+  ASSERT_NE(0, frameClass);
+  DestroyWindow(mainWindow);
+  mainWindow = CreateWindowExW(0, L"CountdownTestFrame", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  ScheduleItem& item = DateSchedule(Shutdown, false);
+  item.mailTo = 1;
+  item.captureEnabled = 1;
+  Start(1);
+  HWND frame = mainWindow;
+  HWND dialog = dialog_;
+  // "中断" chosen in the tray while the mail dialog's loop runs.
+  Side().modalLoop = true;
+  Side().duringModalDialog = [frame] { PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kCmdAbort, 0), 0); };
+  Tick();
+  EXPECT_EQ(1, Side().modalDialogs);
+  EXPECT_FALSE(IsWindow(dialog)) << "the abort destroyed the countdown dialog";
+  EXPECT_EQ(nullptr, countdownDialog);
+  EXPECT_EQ(0, Side().captures) << "nothing after the mail runs";
+  EXPECT_FALSE(Performed());
+  EXPECT_TRUE(IsWindow(frame)) << "an abort does not end the program";
+  EXPECT_TRUE(IsWindowVisible(frame));
+  EXPECT_EQ(nullptr, mailJob.thread) << "the worker was waited for";
+  // Its completion, still queued, finds no dialog and changes nothing.
+  testing_support::PumpPendingMessages();
+  EXPECT_FALSE(Performed());
+  EXPECT_TRUE(IsWindow(frame));
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
 }
 
 TEST_F(CountdownTest, AFailingExecutorEndsTheProgram) {

@@ -29,6 +29,9 @@ struct SideRecord {
   HANDLE mailRelease = nullptr;       // when set, the worker waits for it (or its cancel) first
   int mailsCancelled = 0;            // workers that saw their cancel event while waiting
   std::function<void()> duringModalDialog;
+  // The modal dialog runs a message loop, as dialog 148 does, until its owner
+  // is destroyed (which ends an owned dialog) or the worker has ended.
+  bool modalLoop = false;
   int progressSteps = 0;              // 0x8005 received by the fake dialog
   std::vector<std::wstring> paintedLabels;      // label of each count-window paint
   std::vector<std::wstring> paintedCountdowns;  // countdown text of each paint

@@ -28,6 +28,21 @@ INT_PTR RunMailProgressDialog(MailJob* job) {
   ++Side().mailThreads;
   Side().mailAfterResume.push_back(job->afterResume);
   if (Side().duringModalDialog) Side().duringModalDialog();
+  if (Side().modalLoop) {
+    const DWORD deadline = GetTickCount() + 10000;
+    for (;;) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      if (!IsWindow(job->owner)) return 0;
+      DWORD exitCode = STILL_ACTIVE;
+      if (!job->thread || (GetExitCodeThread(job->thread, &exitCode) && exitCode != STILL_ACTIVE)) break;
+      if (GetTickCount() > deadline) break;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+  }
   return 1;
 }
 

@@ -264,13 +264,28 @@ TEST_F(MainWindowTest, TrayShowsMenu146WithItsStates) {
   EXPECT_TRUE(FindMenuItem(items, L"機能の有効/無効")->grayed);
 }
 
+BOOL CALLBACK CountFeatureDialogs(HWND window, LPARAM count) {
+  if (GetDlgItem(window, 2000)) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
 TEST_F(MainWindowTest, FeatureSwitchesNeedARunningCountdown) {
   SendMessageW(window_, WM_COMMAND, kCmdFeatureSwitches, 0);
   EXPECT_EQ(featureDialog, nullptr);
   countdownDialog = MakeFakeCountdown();
   SendMessageW(window_, WM_COMMAND, kCmdFeatureSwitches, 0);
-  EXPECT_NE(featureDialog, nullptr);
+  ASSERT_NE(featureDialog, nullptr);
+  EXPECT_TRUE(IsWindowVisible(featureDialog)) << "the user must see the switches";
+  EXPECT_EQ(FindThreadDialogWithControl(2000), featureDialog);
   EXPECT_EQ(countdownMessages, std::vector<UINT>{kMsgAskItems});
+  // A second command while it is open opens no second one.
+  HWND open = featureDialog;
+  SendMessageW(window_, WM_COMMAND, kCmdFeatureSwitches, 0);
+  EXPECT_EQ(featureDialog, open);
+  EXPECT_EQ(countdownMessages, std::vector<UINT>{kMsgAskItems});
+  int dialogs = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountFeatureDialogs, reinterpret_cast<LPARAM>(&dialogs));
+  EXPECT_EQ(dialogs, 1);
 }
 
 TEST_F(MainWindowTest, TrayCallbackForAnotherIconIsIgnored) {
@@ -309,6 +324,29 @@ TEST_F(MainWindowTest, MoveHomePlacesTheCountdownDialog) {
   EXPECT_EQ(r.top, 45);
   EXPECT_EQ(r.right - r.left, 121);
   EXPECT_EQ(r.bottom - r.top, 44);
+}
+
+// Records, when the countdown is asked to cancel its mail, whether the run's
+// dialogs still stood.
+bool dialogsStoodAtCancel;
+HWND watchedConfirm;
+HWND watchedFeature;
+LRESULT CALLBACK OrderWatchingCountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kMsgCancelMail) dialogsStoodAtCancel = IsWindow(watchedConfirm) && IsWindow(watchedFeature);
+  return FakeCountdownProc(window, message, wParam, lParam);
+}
+
+TEST_F(MainWindowTest, AbortCancelsTheMailBeforeClosingTheRunDialogs) {
+  countdownDialog = MakeFakeCountdown();
+  SetWindowLongPtrW(countdownDialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OrderWatchingCountdownProc));
+  confirmDialog = watchedConfirm = MakeFakeCountdown();
+  featureDialog = watchedFeature = MakeFakeCountdown();
+  dialogsStoodAtCancel = false;
+  SendMessageW(window_, WM_COMMAND, kCmdAbort, 0);
+  EXPECT_EQ(countdownMessages, std::vector<UINT>{kMsgCancelMail}) << "cancelled once";
+  EXPECT_TRUE(dialogsStoodAtCancel);
+  EXPECT_FALSE(IsWindow(watchedConfirm));
+  EXPECT_FALSE(IsWindow(watchedFeature));
 }
 
 TEST_F(MainWindowTest, AbortEndsTheRunAndShowsTheFrame) {
@@ -476,6 +514,28 @@ class MainWindowStartProfileTest : public MainWindowTest {
     ASSERT_NE(window_, nullptr);
   }
 };
+
+TEST_F(MainWindowTest, EndInTheStartUpModeDialogLeavesNoTrayIcon) {
+  DestroyWindow(window_);
+  PumpPendingMessages();
+  ASSERT_FALSE(Shell_NotifyIconW(NIM_DELETE, &trayIconData)) << "the first frame took its icon along";
+  mainDialog = nullptr;
+  bool answered = false;
+  testing_support::ModalDriver end([&] {
+    HWND mode = FindThreadDialogWithControl(kDateModeRadioId);
+    if (!mode) return false;
+    answered = true;
+    PostMessageW(mode, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return true;
+  });
+  window_ = CreateWindowExW(0, className, windowTitle, WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 400, 300, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(window_, nullptr) << "\"終了\" makes the creation fail";
+  EXPECT_EQ(mainDialog, nullptr);
+  EXPECT_EQ(trayIconData.uID, 1u) << "the icon was added first";
+  EXPECT_FALSE(Shell_NotifyIconW(NIM_DELETE, &trayIconData)) << "the icon stayed in the tray";
+}
 
 TEST_F(MainWindowStartProfileTest, AProfileThatCannotLoadIsForgotten) {
   EXPECT_STREQ(startProfileName, L"") << "the main dialog must not start a run";

@@ -9,6 +9,7 @@
 
 #include "message_box_catcher.h"
 #include "schedule_model.h"
+#include "shared/error_log.h"
 #include "temp_folder.h"
 
 using testing_support::CaughtMessageBoxes;
@@ -62,6 +63,27 @@ TEST(HashPasswordTest, LeavesNoKeyContainerBehind) {
   const bool exists = CryptAcquireContextW(&after, nullptr, nullptr, PROV_RSA_FULL, 0) != FALSE;
   if (after) CryptReleaseContext(after, 0);
   EXPECT_EQ(exists, existed);
+}
+
+BOOL WINAPI FailingProvider(HCRYPTPROV*, LPCWSTR, LPCWSTR, DWORD, DWORD) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
+
+TEST(HashPasswordTest, AFailingStepShowsTheSystemTextOfItsOwnError) {
+  SetHashProviderCall(FailingProvider);
+  char digest[41] = "";
+  const bool hashed = HashPasswordSha1Hex("abc", digest, nullptr);
+  SetHashProviderCall(nullptr);
+  EXPECT_FALSE(hashed);
+  const auto boxes = CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, L"CryptAcquireContext error");
+  EXPECT_EQ(boxes[0].icon, static_cast<UINT>(MB_ICONERROR));
+  wchar_t* expected = FetchSystemErrorText(ERROR_ACCESS_DENIED);
+  ASSERT_NE(expected, nullptr);
+  EXPECT_EQ(boxes[0].text, std::wstring(expected)) << "the error of the failed call, not a later one";
+  LocalFree(expected);
 }
 
 class PasswordEditTest : public TempFolderTest {
@@ -168,13 +190,80 @@ TEST_F(PasswordEditTest, JapanesePasswordMatchesTheSameWayAsSet) {
   StorePending();
   EXPECT_TRUE(Check(L"パスワード"));
   EXPECT_FALSE(Check(L"パスワート"));
+  EXPECT_EQ(LastMessage(), L"パスワードが違います。");
 }
 
 TEST_F(PasswordEditTest, UpperCaseDigestNeverMatches) {
   strcpy(profileSettings.general.passwordHash, "A9993E364706816ABA3E25717850C26C9CD0D89D");
   EXPECT_FALSE(Check(L"abc"));
+  EXPECT_EQ(LastMessage(), L"パスワードが違います。");
+  testing_support::ClearCaughtMessageBoxes();
   strcpy(profileSettings.general.passwordHash, "a9993e364706816aba3e25717850c26c9cd0d89d");
   EXPECT_TRUE(Check(L"abc"));
+}
+
+// Where the ANSI code page is UTF-8 (Windows' "UTF-8 for worldwide language
+// support"). These run on their own with LC_ALL=hi_IN.UTF-8, which makes
+// Wine's ANSI code page 65001.
+class Utf8AnsiCodePageTest : public PasswordEditTest {
+ protected:
+  void SetUp() override {
+    PasswordEditTest::SetUp();
+    ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "run with LC_ALL=hi_IN.UTF-8";
+  }
+  void TearDown() override {
+    SetAnsiConversionCall(nullptr);
+    PasswordEditTest::TearDown();
+  }
+};
+
+// 30 characters, 90 bytes in UTF-8; the second differs only in the last one.
+const std::wstring kLongJapanese = L"パスワードパスワードパスワードパスワードパスワードパスワード";
+const std::wstring kLongJapaneseOtherEnd = L"パスワードパスワードパスワードパスワードパスワードパスワーㇳ";
+constexpr const char* kLongJapaneseDigest = "839e9ecefec8e3908a0a7590bfacfe2ec09e632f";  // SHA-1 of its UTF-8
+
+TEST_F(Utf8AnsiCodePageTest, ALongNonAsciiPasswordSetsAndUnlocksOverAllItsBytes) {
+  ASSERT_EQ(kLongJapanese.size(), 30u);
+  ASSERT_TRUE(Set(kLongJapanese, kLongJapanese)) << LastMessage();
+  EXPECT_STREQ(pendingPasswordHash, kLongJapaneseDigest);
+  StorePending();
+  EXPECT_TRUE(Check(kLongJapanese));
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+  // Cut to fewer bytes, the two would share one digest.
+  EXPECT_FALSE(Check(kLongJapaneseOtherEnd));
+  EXPECT_EQ(LastMessage(), L"パスワードが違います。");
+  testing_support::ClearCaughtMessageBoxes();
+  ASSERT_TRUE(Set(L"pass", L"pass"));
+  EXPECT_STREQ(pendingPasswordHash, "9d4e1e23bd5b727046a9e3b4b7db57bd8d6ee684");
+}
+
+// Windows refuses, for UTF-8, every flag but WC_ERR_INVALID_CHARS and any
+// default-character argument; Wine accepts them.
+int windowsLikeConversions;
+int WINAPI WindowsLikeConversion(UINT codePage, DWORD flags, LPCWCH text, int length, LPSTR out, int outSize,
+                                 LPCCH defaultChar, LPBOOL usedDefault) {
+  const UINT page = codePage == CP_ACP ? GetACP() : codePage;
+  if (page == CP_UTF8 && (flags & ~static_cast<DWORD>(WC_ERR_INVALID_CHARS))) {
+    SetLastError(ERROR_INVALID_FLAGS);
+    return 0;
+  }
+  if (page == CP_UTF8 && (defaultChar || usedDefault)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  ++windowsLikeConversions;
+  return WideCharToMultiByte(codePage, flags, text, length, out, outSize, defaultChar, usedDefault);
+}
+
+TEST_F(Utf8AnsiCodePageTest, SetAndCheckUseOnlyWhatWindowsAcceptsForUtf8) {
+  SetAnsiConversionCall(WindowsLikeConversion);
+  windowsLikeConversions = 0;
+  ASSERT_TRUE(Set(kLongJapanese, kLongJapanese)) << LastMessage();
+  EXPECT_STREQ(pendingPasswordHash, kLongJapaneseDigest);
+  StorePending();
+  EXPECT_TRUE(Check(kLongJapanese));
+  EXPECT_GE(windowsLikeConversions, 2) << "both went through the conversion";
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
 }
 
 }  // namespace

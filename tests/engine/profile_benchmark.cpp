@@ -1,47 +1,53 @@
-// Saves and loads a full weekly profile and, in the same run on the same disk,
-// writes and reads the same number of bytes plainly; prints the medians.
+// Saves and loads a full weekly profile beside what a safe save and a load
+// cannot beat on the same disk: a bare write of the same bytes to a temporary
+// file, its replace by rename, and a plain read. Prints the medians and the
+// ratios. Usage: profile_benchmark.exe [rounds]
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
+#include "benchmark.h"
 #include "profile_file.h"
 #include "shared/program_paths.h"
 
+using benchmark_support::Median;
+using benchmark_support::MedianRatio;
+using benchmark_support::Series;
+using benchmark_support::Sum;
+
 namespace {
 
-double Now() {
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+bool failed = false;
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-void PlainWrite(const wchar_t* path, const std::vector<uint8_t>& bytes) {
-  HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written;
-  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(f);
+void BareWrite(const wchar_t* path, const std::vector<uint8_t>& bytes) {
+  HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  if (f == INVALID_HANDLE_VALUE || !WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+      written != bytes.size())
+    failed = true;
+  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
 }
 
 void PlainRead(const wchar_t* path, std::vector<uint8_t>* bytes) {
   HANDLE f = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  DWORD got;
-  ReadFile(f, bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr);
-  CloseHandle(f);
+  LARGE_INTEGER size{};
+  DWORD got = 0;
+  if (f == INVALID_HANDLE_VALUE || !GetFileSizeEx(f, &size)) {
+    failed = true;
+  } else {
+    bytes->resize(static_cast<size_t>(size.QuadPart));
+    if (!ReadFile(f, bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) || got != bytes->size())
+      failed = true;
+  }
+  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const int rounds = argc > 1 ? _wtoi(argv[1]) : 30;
+  const int rounds = benchmark_support::RoundsArgument(argc, argv, 30);
+  if (rounds == 0) return 2;
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
   wcscat(folder, L"sopora-bench\\");
@@ -58,47 +64,44 @@ int wmain(int argc, wchar_t** argv) {
         swprintf(scheduleTable[row][slot].appPaths[app], kPathChars, L"C:\\app\\%d\\%d\\%d.exe", row, slot, app);
     }
 
-  std::vector<uint8_t> plain(ProfileFileSize(WeeklyMode), 0x5a);
-  wchar_t plainPath[MAX_PATH];
-  swprintf(plainPath, MAX_PATH, L"%lsplain.bin", folder);
+  // The baseline writes the very bytes the save writes, in the profile's folder.
+  if (!SaveProfileFile(nullptr, L"bench")) return 1;
+  wchar_t profilePath[MAX_PATH], barePath[MAX_PATH], bareTempPath[MAX_PATH];
+  swprintf(profilePath, MAX_PATH, L"%lsbench.dat", schedulerProfileFolder);
+  swprintf(barePath, MAX_PATH, L"%lsbare.dat", schedulerProfileFolder);
+  swprintf(bareTempPath, MAX_PATH, L"%lsbare.tmp", schedulerProfileFolder);
+  std::vector<uint8_t> bytes, readBack;
+  PlainRead(profilePath, &bytes);
+  if (failed || bytes.size() != ProfileFileSize(WeeklyMode)) return 1;
+  BareWrite(barePath, bytes);  // so that every rename replaces a file, as a save does
 
-  wchar_t replacedPath[MAX_PATH];
-  swprintf(replacedPath, MAX_PATH, L"%lsreplaced.bin", folder);
-  std::vector<double> save, load, write, read, replace;
-  for (int i = 0; i < rounds; ++i) {
-    double t = Now();
-    if (!SaveProfileFile(nullptr, L"bench")) return 1;
-    save.push_back(Now() - t);
-    t = Now();
-    if (!LoadProfileFile(nullptr, L"bench")) return 1;
-    load.push_back(Now() - t);
-    t = Now();
-    PlainWrite(plainPath, plain);
-    write.push_back(Now() - t);
-    t = Now();
-    PlainRead(plainPath, &plain);
-    read.push_back(Now() - t);
-    // What a safe save costs beyond the write: replacing the old file by rename.
-    t = Now();
-    MoveFileExW(plainPath, replacedPath, MOVEFILE_REPLACE_EXISTING);
-    replace.push_back(Now() - t);
-  }
+  std::vector<Series> series = {
+      {"SaveProfileFile", [] { failed = !SaveProfileFile(nullptr, L"bench") || failed; }, {}},
+      {"LoadProfileFile", [] { failed = !LoadProfileFile(nullptr, L"bench") || failed; }, {}},
+      {"bare write to a temporary file", [&] { BareWrite(bareTempPath, bytes); }, {}},
+      {"its replace by rename", [&] {
+         if (!MoveFileExW(bareTempPath, barePath, MOVEFILE_REPLACE_EXISTING)) failed = true;
+       }, {}},
+      {"plain read", [&] { PlainRead(barePath, &readBack); }, {}},
+  };
+  benchmark_support::RunRounds(&series, rounds);
+  const Series &save = series[0], &load = series[1], &write = series[2], &rename = series[3], &read = series[4];
+  if (readBack != bytes) failed = true;
 
-  const double profile = Median(save) + Median(load);
-  const double baseline = Median(write) + Median(read);
-  std::printf("weekly profile, %zu bytes, median of %d rounds\n", plain.size(), rounds);
-  std::printf("  SaveProfileFile  %8.3f ms    plain write %8.3f ms\n", Median(save) * 1e3, Median(write) * 1e3);
-  std::printf("  LoadProfileFile  %8.3f ms    plain read  %8.3f ms\n", Median(load) * 1e3, Median(read) * 1e3);
-  std::printf("  save+load / plain write+read = %.2f (goal: at most 1.50)\n", profile / baseline);
-  std::printf("  of which the file system's replace by rename alone: %8.3f ms\n", Median(replace) * 1e3);
+  std::printf("weekly profile, %zu bytes: median of %d rounds after a warm-up round\n", bytes.size(), rounds);
+  for (const Series& s : series) std::printf("  %-42s %8.3f ms\n", s.name.c_str(), Median(s.ms));
+  std::printf("ratios, each round against its own baseline:\n");
+  std::printf("  %-42s %8.2f\n", "save / (write + rename)", MedianRatio(save.ms, Sum({&write, &rename})));
+  std::printf("  %-42s %8.2f\n", "load / read", MedianRatio(load.ms, read.ms));
+  std::printf("  %-42s %8.2f (goal: at most 1.50)\n", "(save + load) / (write + rename + read)",
+              MedianRatio(Sum({&save, &load}), Sum({&write, &rename, &read})));
+  if (failed) std::printf("FAILED: a save, load, write, rename or read did not succeed\n");
 
-  wchar_t path[MAX_PATH];
-  swprintf(path, MAX_PATH, L"%lsbench.dat", schedulerProfileFolder);
-  DeleteFileW(path);
-  DeleteFileW(plainPath);
-  DeleteFileW(replacedPath);
+  DeleteFileW(profilePath);
+  DeleteFileW(barePath);
+  DeleteFileW(bareTempPath);
   RemoveDirectoryW(schedulerProfileFolder);
   RemoveDirectoryW(profileFolder);
   RemoveDirectoryW(folder);
-  return 0;
+  return failed ? 1 : 0;
 }

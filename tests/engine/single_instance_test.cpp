@@ -8,7 +8,9 @@
 
 #include "process_windows.h"
 #include "temp_folder.h"
+#include "wait.h"
 
+using testing_support::PumpMessagesUntil;
 using testing_support::TempFolderTest;
 using namespace testing_support::process_windows;
 
@@ -86,15 +88,15 @@ class SchedulerProcessTest : public TempFolderTest {
   // With no profile to load, the program first asks for the mode; OK keeps
   // the one it has.
   static void AnswerModeDialog(DWORD processId) {
-    for (int i = 0; i < 300; ++i) {
-      HWND mode = FindProcessWindowNow(processId, L"#32770");
-      if (mode && GetDlgItem(mode, 1046)) {
-        PostMessageW(mode, WM_COMMAND, IDOK, 0);
-        return;
-      }
-      Sleep(100);
+    HWND mode = nullptr;
+    if (!PumpMessagesUntil([&] {
+          mode = FindProcessWindowNow(processId, L"#32770");
+          return mode && GetDlgItem(mode, 1046);
+        })) {
+      ADD_FAILURE() << "the mode dialog did not appear";
+      return;
     }
-    ADD_FAILURE() << "the mode dialog did not appear";
+    PostMessageW(mode, WM_COMMAND, IDOK, 0);
   }
 
   std::vector<PROCESS_INFORMATION> processes_;

@@ -348,8 +348,15 @@ async def main():
     silent.bind(("127.0.0.1", TLS_SILENT))
     silent.listen(8)  # accepted by the kernel, never answered
     keep = (backlog_full_listener(BACKLOG_FULL), silent)
-    with open(os.path.join(state, "ready"), "w") as f:
-        f.write(str(os.getpid()))
+    # Every port that accepts connections (the full backlog never does), for
+    # the start-up to try before the tests run; written whole, then renamed.
+    accepting = [PLAIN, PLAIN_LOGIN, PLAIN_CRAM, STARTTLS, STARTTLS_CRAM, TLS_GOOD, TLS_WRONG_NAME,
+                 TLS_SELF_SIGNED, TLS_EXPIRED, GREETING_554, RCPT_550, STALLED, SPLIT, CLOSES,
+                 LONG_CRAM, UNEXPECTED_220, STARTTLS_INJECT, BAD_CRAM, TLS_SILENT]
+    ready = os.path.join(state, "ready")
+    with open(ready + ".tmp", "w") as f:
+        f.write(" ".join(str(port) for port in accepting) + "\n")
+    os.replace(ready + ".tmp", ready)
     deadline = time.monotonic() + time_limit
     stop_file = os.path.join(state, "stop")
     while time.monotonic() < deadline and not os.path.exists(stop_file):

@@ -16,11 +16,35 @@ start)
   setsid /usr/bin/python3 "$source_dir/mail_servers.py" "$state" 900 \
     >"$state/servers.log" 2>&1 </dev/null &
   echo $! > "$state/pid"
-  for _ in $(seq 1 100); do
-    [ -f "$state/ready" ] && exit 0
-    kill -0 "$(cat "$state/pid")" 2>/dev/null || break
-    sleep 0.1
-  done
+  # Ready once every server accepts a connection; the deadline only ends a
+  # start-up that is broken, and a server process that died ends it at once.
+  if /usr/bin/python3 - "$state" "$(cat "$state/pid")" <<'PROBE'
+import os, socket, sys, time
+state, pid = sys.argv[1], int(sys.argv[2])
+deadline = time.monotonic() + 90
+waiting = None
+while time.monotonic() < deadline:
+    try:
+        os.kill(pid, 0)
+    except OSError:
+        sys.exit("the mail servers ended during their start-up")
+    if waiting is None and os.path.exists(os.path.join(state, "ready")):
+        with open(os.path.join(state, "ready")) as f:
+            waiting = [int(port) for port in f.read().split()]
+    for port in list(waiting or []):
+        try:
+            socket.create_connection(("127.0.0.1", port), timeout=2).close()
+            waiting.remove(port)
+        except OSError:
+            pass
+    if waiting == []:
+        sys.exit(0)
+    time.sleep(0.1)
+sys.exit("no connection within 90 s to port(s) %s" % (waiting if waiting else "any (not ready)"))
+PROBE
+  then
+    exit 0
+  fi
   cat "$state/servers.log" >&2
   exit 1 ;;
 stop)

@@ -1,6 +1,6 @@
 // Cost of a JPEG screen capture beside the two steps it cannot avoid: one
 // BitBlt of the screen and libjpeg encoding the same pixels from memory.
-// Run under the test display: xvfb-run -a -s '-screen 0 1280x800x24' wine capture_benchmark.exe
+// Run under the test display: xvfb-run -a -s '-screen 0 1280x800x24' wine capture_benchmark.exe [rounds]
 #include <windows.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "benchmark.h"
 #include "shared/screen_capture.h"
 
 #include <jpeglib.h>
@@ -49,25 +50,6 @@ LRESULT CALLBACK PhotoProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
-}
-
-double Now() {
-  LARGE_INTEGER c, f;
-  QueryPerformanceCounter(&c);
-  QueryPerformanceFrequency(&f);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-template <typename Step>
-double Median(Step step, int runs = 7) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    const double start = Now();
-    step();
-    times.push_back(Now() - start);
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
 }
 
 void BareBlit() {
@@ -117,7 +99,9 @@ void EncodeFromMemory() {
 
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
+  const int rounds = benchmark_support::RoundsArgument(argc, argv, 7);
+  if (rounds == 0) return 2;
   HDC screen = GetDC(nullptr);
   width = GetDeviceCaps(screen, HORZRES);
   height = GetDeviceCaps(screen, VERTRES);
@@ -133,26 +117,41 @@ int wmain() {
                                 WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
                                 wc.hInstance, nullptr);
   UpdateWindow(window);
-  for (int i = 0; i < 20; ++i) {
+  // The photo is on the display before the first grab: its corner pixel shows.
+  const uint8_t* corner = &photo[static_cast<size_t>(height - 1) * BmpRowStride(width)];
+  const COLORREF shown = RGB(corner[2], corner[1], corner[0]);
+  const double deadline = benchmark_support::NowMs() + 30000;
+  HDC display = GetDC(nullptr);
+  while (GetPixel(display, 0, 0) != shown && benchmark_support::NowMs() < deadline) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(25);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  const bool photoShown = GetPixel(display, 0, 0) == shown;
+  ReleaseDC(nullptr, display);
+  if (!photoShown) {
+    std::printf("the photo window did not show on the display\n");
+    return 1;
   }
 
   wchar_t path[MAX_PATH];
   GetTempPathW(MAX_PATH, path);
   wcscat(path, L"sopora-capture-benchmark.jpg");
   bool ok = true;
-  const double capture = Median([&] { ok = CaptureScreen(path, kCaptureJpeg) && ok; });
-  const double blit = Median(BareBlit);
-  const double encode = Median(EncodeFromMemory);
+  std::vector<benchmark_support::Series> series = {
+      {"CaptureScreen to JPEG", [&] { ok = CaptureScreen(path, kCaptureJpeg) && ok; }, {}},
+      {"baseline: BitBlt", BareBlit, {}},
+      {"baseline: encode", EncodeFromMemory, {}},
+  };
+  benchmark_support::RunRounds(&series, rounds);
   DeleteFileW(path);
   DestroyWindow(window);
 
-  std::printf("screen %d x %d, median of 7 runs\n", width, height);
-  std::printf("CaptureScreen to JPEG : %8.2f ms%s\n", capture, ok ? "" : " (FAILED)");
-  std::printf("baseline: BitBlt      : %8.2f ms\n", blit);
-  std::printf("baseline: encode      : %8.2f ms\n", encode);
-  std::printf("ratio capture/(blit+encode): %.3f (goal <= 1.25)\n", capture / (blit + encode));
+  using benchmark_support::Median;
+  std::printf("screen %d x %d: median of %d rounds after a warm-up round\n", width, height, rounds);
+  for (const auto& s : series) std::printf("  %-24s %8.2f ms\n", s.name.c_str(), Median(s.ms));
+  std::printf("  ratio capture / (blit + encode), each round against its own: %.3f (goal <= 1.25)%s\n",
+              benchmark_support::MedianRatio(series[0].ms, benchmark_support::Sum({&series[1], &series[2]})),
+              ok ? "" : " (a capture FAILED)");
   return ok ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shared/clock.h"
+#include "screen.h"
 #include "shared/screen_capture.h"
 #include "temp_folder.h"
 
@@ -124,11 +125,10 @@ class ScreenCaptureTest : public TempFolderTest {
     ASSERT_TRUE(window_);
     SetCursorPos(kPatternRect.left + 10, kPatternRect.top + 10);
     UpdateWindow(window_);
-    // Let the display server draw it before the grab.
-    for (int i = 0; i < 20; ++i) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-      Sleep(25);
+    // The display shows every block before the grab.
+    for (int i = 0; i < 4; ++i) {
+      const POINT p = BlockCentre(i);
+      ASSERT_TRUE(testing_support::WaitForScreenPixel(p.x, p.y, kBlockColors[i])) << "block " << i;
     }
     HDC screen = GetDC(nullptr);
     screenWidth_ = GetDeviceCaps(screen, HORZRES);

@@ -12,6 +12,7 @@
 #include "shared/app_launcher.h"
 #include "shared/utilities.h"
 #include "temp_folder.h"
+#include "wait.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ class LauncherTest : public TempFolderTest {
   // The children started so far, once `count` of them have reported.
   std::vector<Started> WaitForStarted(size_t count) {
     std::vector<Started> started;
-    for (int tries = 0; tries < 600; ++tries) {
+    testing_support::PumpMessagesUntil([&] {
       started.clear();
       for (const std::wstring& line : Split(FromUtf8(ReadBytes(record_)), L'\n')) {
         const std::vector<std::wstring> fields = Split(line, L'\t');
@@ -92,9 +93,8 @@ class LauncherTest : public TempFolderTest {
         s.commandLine = fields[4];
         started.push_back(s);
       }
-      if (started.size() >= count) break;
-      Sleep(50);
-    }
+      return started.size() >= count;
+    });
     return started;
   }
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <errors.h>
+#include <olectl.h>
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,12 @@
 #include "message_box_catcher.h"
 #include "shared/sound_player.h"
 #include "temp_folder.h"
+#include "wait.h"
 
 namespace {
 
 using testing_support::CaughtMessageBoxes;
+using testing_support::PumpMessagesUntil;
 using testing_support::ReadBytes;
 using testing_support::TempFolderTest;
 using testing_support::WriteBytes;
@@ -98,25 +101,13 @@ class SoundPlayerTest : public TempFolderTest {
   }
   void TearDown() override {
     SetSoundSettingsCalls(nullptr);
+    SetSoundConnectionCalls(nullptr);
     delete sharedSoundPlayer;
     sharedSoundPlayer = nullptr;
     soundMuted = 0;
     if (owner_) DestroyWindow(owner_);
     CoUninitialize();
     TempFolderTest::TearDown();
-  }
-
-  // Runs the message loop until `done` or about `rounds` x 50 ms have gone.
-  template <typename Done>
-  static void PumpUntil(Done done, int rounds = 400) {
-    for (int i = 0; i < rounds && !done(); ++i) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
   }
 
   std::wstring Fixture(const std::wstring& name, const std::string& bytes) {
@@ -134,10 +125,11 @@ TEST_F(SoundPlayerTest, PlaysToTheEndAndTellsTheOwnerOnce) {
   ASSERT_TRUE(PlaySoundFile(owner_, wav.c_str(), true, 50));
   EXPECT_EQ(1, sharedSoundPlayer->opened);
   EXPECT_EQ(1, sharedSoundPlayer->playing);
-  PumpUntil([] { return endedMessages > 0; });
+  PumpMessagesUntil([] { return endedMessages > 0; });
   EXPECT_EQ(1, endedMessages);
-  // Later events of the same medium say nothing more.
-  PumpUntil([] { return endedMessages > 1; }, 20);
+  // Later events of the same medium say nothing more (they follow the end
+  // within moments; a second message would come within this second).
+  PumpMessagesUntil([] { return endedMessages > 1; }, 1000);
   EXPECT_EQ(1, endedMessages);
   EXPECT_TRUE(sharedSoundPlayer->Close());
   EXPECT_EQ(0, sharedSoundPlayer->opened);
@@ -153,7 +145,7 @@ TEST_F(SoundPlayerTest, SecondSoundCutsOffTheFirst) {
   ASSERT_TRUE(PlaySoundFile(owner_, longWav.c_str(), true, 50));
   ASSERT_TRUE(PlaySoundFile(owner_, shortWav.c_str(), false, 50));
   EXPECT_EQ(1, sharedSoundPlayer->opened);
-  PumpUntil([] { return endedMessages > 0; });
+  PumpMessagesUntil([] { return endedMessages > 0; });
   EXPECT_EQ(1, endedMessages);
   BSTR url = nullptr;
   ASSERT_TRUE(SUCCEEDED(sharedSoundPlayer->player->get_URL(&url)));
@@ -187,9 +179,9 @@ TEST_F(SoundPlayerTest, UnplayableFileIsLoggedWithoutACrash) {
   const std::wstring bad = Fixture(L"bad.wav", std::string(2000, '\x5a'));
   sharedSoundPlayer = new SoundPlayer(owner_);
   PlaySoundFile(owner_, bad.c_str(), true, 50);
-  PumpUntil([] { return CountOf(ErrorLogText(), L"■サウンド再生エラー") > 0; });
+  PumpMessagesUntil([] { return CountOf(ErrorLogText(), L"■サウンド再生エラー") > 0; });
   EXPECT_EQ(1u, CountOf(ErrorLogText(), L"■サウンド再生エラー"));
-  PumpUntil([] { return sharedSoundPlayer->opened == 0; });
+  PumpMessagesUntil([] { return sharedSoundPlayer->opened == 0; });
   EXPECT_EQ(0, sharedSoundPlayer->opened);
   EXPECT_EQ(0, sharedSoundPlayer->playing);
   EXPECT_TRUE(CaughtMessageBoxes().empty());
@@ -314,6 +306,45 @@ TEST_F(SoundPlayerTest, ErrorEventWithoutAQueueIsLoggedAndCloses) {
   ASSERT_NE(nullptr, player.errorText);
   EXPECT_NE(L'\0', player.errorText[0]);
   EXPECT_NE(std::wstring::npos, log.find(player.errorText));
+}
+
+HRESULT RefuseAdvise(IConnectionPoint*, IUnknown*, DWORD* cookie) {
+  *cookie = 0;
+  return CONNECT_E_CANNOTCONNECT;
+}
+const SoundConnectionCalls kRefusingConnection{RefuseAdvise};
+
+TEST_F(SoundPlayerTest, ASinkThatCannotConnectIsAFailureAndNothingStaysOpen) {
+  const std::wstring wav = Fixture(L"tone.wav", MakeWav(300));
+  SetSoundConnectionCalls(&kRefusingConnection);
+  sharedSoundPlayer = new SoundPlayer(owner_);
+  // Played anyway, its end would never be reported.
+  EXPECT_FALSE(PlaySoundFile(owner_, wav.c_str(), true, 50));
+  SetSoundConnectionCalls(nullptr);
+  EXPECT_EQ(0, sharedSoundPlayer->opened);
+  EXPECT_EQ(0, sharedSoundPlayer->playing);
+  EXPECT_EQ(nullptr, sharedSoundPlayer->eventSink);
+  const std::wstring log = ErrorLogText();
+  EXPECT_EQ(1u, CountOf(log, L"■サウンド再生エラー")) << log;
+  ASSERT_NE(nullptr, sharedSoundPlayer->errorText);
+  EXPECT_NE(L'\0', sharedSoundPlayer->errorText[0]);
+  EXPECT_NE(std::wstring::npos, log.find(sharedSoundPlayer->errorText));
+  // With the connection back, the same player plays and reports the end.
+  ASSERT_TRUE(PlaySoundFile(owner_, wav.c_str(), false, 50));
+  PumpMessagesUntil([] { return endedMessages > 0; });
+  EXPECT_EQ(1, endedMessages);
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+}
+
+TEST_F(SoundPlayerTest, ASinkReleasedByTheControlFirstIsForgottenByThePlayer) {
+  SoundPlayer* player = new SoundPlayer(owner_);
+  CWMPEventDispatch* sink = new CWMPEventDispatch;
+  sink->soundPlayer = player;
+  player->eventSink = sink;
+  sink->AddRef();
+  sink->Release();  // the control let go of it
+  EXPECT_EQ(nullptr, player->eventSink);
+  delete player;  // must not reach the freed sink
 }
 
 }  // namespace

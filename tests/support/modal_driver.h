@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "wait.h"
+
 namespace testing_support {
 
 // Runs `step` from a thread timer on this thread, so it also runs inside a
@@ -21,11 +23,6 @@ class ModalDriver {
  private:
   UINT_PTR timer_;
 };
-
-// Dispatches this thread's messages until `done` is true or `limitMs` passes;
-// returns `done()`.
-bool PumpMessagesUntil(const std::function<bool()>& done, DWORD limitMs = 10000);
-void PumpPendingMessages();
 
 // The visible dialog window of this thread that has a control with that id.
 HWND FindThreadDialogWithControl(int controlId);

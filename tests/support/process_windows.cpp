@@ -1,5 +1,7 @@
 #include "process_windows.h"
 
+#include "wait.h"
+
 namespace testing_support::process_windows {
 
 namespace {
@@ -45,11 +47,9 @@ HWND FindProcessWindowNow(DWORD processId, const wchar_t* className) {
 }
 
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className) {
-  for (int i = 0; i < 300; ++i) {
-    if (HWND found = FindProcessWindowNow(processId, className)) return found;
-    Sleep(100);
-  }
-  return nullptr;
+  HWND found = nullptr;
+  PumpMessagesUntil([&] { return (found = FindProcessWindowNow(processId, className)) != nullptr; });
+  return found;
 }
 
 std::vector<std::wstring> ChildTexts(HWND window) {

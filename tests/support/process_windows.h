@@ -11,7 +11,7 @@ namespace testing_support::process_windows {
 std::wstring HostPathToWine(const char* path);
 // A visible top-level window of that class and process, or null.
 HWND FindProcessWindowNow(DWORD processId, const wchar_t* className);
-// Polls for such a window; the limit only stops a broken start from hanging the run.
+// Waits for such a window; the deadline only stops a broken start from hanging the run.
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className);
 // The texts of the window's children.
 std::vector<std::wstring> ChildTexts(HWND window);

@@ -73,12 +73,21 @@ BOOL FakeOpenToken(HANDLE* token) {
   *token = &fakeTokenValue;
   return TRUE;
 }
-BOOL FakeEnablePrivilege(HANDLE) {
-  Record("enableShutdownPrivilege");
+BOOL FakeAdjustPrivileges(HANDLE token, TOKEN_PRIVILEGES* privileges) {
+  Record("adjustTokenPrivileges");
+  LUID shutdown{};
+  LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &shutdown);
+  if (token == &fakeTokenValue && privileges && privileges->PrivilegeCount == 1 &&
+      privileges->Privileges[0].Luid.LowPart == shutdown.LowPart &&
+      privileges->Privileges[0].Luid.HighPart == shutdown.HighPart &&
+      privileges->Privileges[0].Attributes == SE_PRIVILEGE_ENABLED)
+    ++power.adjustedPrivileges;
   if (power.failPrivilege) {
-    SetLastError(ERROR_NOT_ALL_ASSIGNED);
+    SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
+  // As the system: TRUE, and the last error tells whether all were assigned.
+  SetLastError(power.privilegeNotAssigned ? ERROR_NOT_ALL_ASSIGNED : ERROR_SUCCESS);
   return TRUE;
 }
 BOOL FakeClose(HANDLE handle) {
@@ -122,7 +131,7 @@ EXECUTION_STATE FakeExecutionState(EXECUTION_STATE flags) {
 }
 void FakeMonitorOff() { ++power.monitorOffs; }
 
-const PowerCalls fakePowerCalls = {FakeOpenToken,   FakeEnablePrivilege,     FakeClose,
+const PowerCalls fakePowerCalls = {FakeOpenToken,   FakeAdjustPrivileges,    FakeClose,
                                    FakeExitWindows, FakeSetSystemPowerState, FakeCreateTimer,
                                    FakeSetTimer,    FakeExecutionState,      FakeMonitorOff};
 }  // namespace

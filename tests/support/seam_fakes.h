@@ -28,7 +28,9 @@ struct PowerRecord {
   int timersClosed = 0;
   int monitorOffs = 0;
   bool failOpenToken = false;
-  bool failPrivilege = false;
+  bool failPrivilege = false;         // AdjustTokenPrivileges fails
+  bool privilegeNotAssigned = false;  // it succeeds with ERROR_NOT_ALL_ASSIGNED
+  int adjustedPrivileges = 0;         // calls that asked for SeShutdownPrivilege, enabled
   bool failPowerCall = false;
   bool failSetTimer = false;
   DWORD setTimerLastError = 0;
