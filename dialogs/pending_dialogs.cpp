@@ -2,6 +2,7 @@
 
 #include "general_page.h"
 #include "in_memory_dialog.h"
+#include "mail_page.h"
 #include "private_messages.h"
 
 std::vector<StandInChoice> standInChoices;
@@ -60,5 +61,5 @@ const SettingsPageEntry settingsPages[kSettingsPageCount] = {
     {158, L" サウンド", SoundStandInProc, EmptyPage()},
     {159, L"アプリ", ApplicationsStandInProc, EmptyPage()},
     {160, L"キャプチャー", EmptyPageProc, EmptyPage()},
-    {161, L"メール", EmptyPageProc, EmptyPage()},
+    {161, L"メール", MailPageDlgProc, MailPageTemplate()},
 };

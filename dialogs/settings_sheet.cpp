@@ -6,6 +6,8 @@
 #include "dpi_scaling.h"
 #include "in_memory_dialog.h"
 
+#include "mail_page.h"
+
 SettingsSheetState settingsSheetState;
 
 namespace {
@@ -66,6 +68,7 @@ INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageEntry* pages, int count)
   settingsSheetState.rowCount = RowsForMode(scheduleMode);
   settingsSheetState.selectedRow = -1;
   settingsSheetState.selectedPosition = -1;
+  FillMailWorkingCopies(&settingsSheetState);
 
   HINSTANCE instance = GetModuleHandleW(nullptr);
   HPROPSHEETPAGE handles[kSettingsPageCount] = {};

@@ -43,6 +43,14 @@ struct SettingsSheetState {
   int32_t editAppOrder[kRowCount][kSlotCount][kAppCount];   // entry at each position; -1 ends
   uint8_t editAppMinimized[kRowCount][kSlotCount][kAppCount];
   uint8_t workingCapture[kRowCount][kSlotCount];
+
+  // The mail page's working copies and windows.
+  wchar_t workingSubjects[2][256];  // [0] before the action, [1] after the resume
+  wchar_t workingBodies[2][256];
+  int32_t templateIndex;            // the template the edits show
+  int32_t addressListCount;         // leading non-empty workingAddresses, at most 5
+  HWND placeholderTip;
+  HWND setButton;
 };
 extern SettingsSheetState settingsSheetState;
 

@@ -7,22 +7,26 @@
 #include "shared/clock.h"
 #include "shared/error_log.h"
 #include "shared/power_actions.h"
-#include "shared/thread_wait.h"
 #include "shared/utilities.h"
 
 uint8_t countdownRunAborted;
-int32_t staleMailCompletions;
 
 namespace {
 
+// The job is complete here, on this thread: the worker reads nothing else.
 bool StartMailThread(MailJob& job, ScheduleItem* item, int32_t afterResume) {
   job.item = item;
   job.closeMode = afterResume;
   job.afterResume = afterResume;
-  job.session = nullptr;
-  const uintptr_t thread = _beginthreadex(nullptr, 0, MailSendThreadProc, &job, 0, nullptr);
-  job.thread = reinterpret_cast<HANDLE>(thread);
-  if (!job.thread) {
+  job.interactive = 0;
+  if (!ComposeNotificationMail(*item, afterResume, &job.request)) {
+    // The recipient is not on the address list (a hand-edited profile).
+    SetLastError(ERROR_INVALID_PARAMETER);
+    AppendErrorLog(nullptr, kMailComposeErrorTitle);
+    return false;
+  }
+  if (!StartMailJob(&job, MailSendThreadProc)) {
+    SecureZeroMemory(&job.request, sizeof job.request);
     AppendErrorLog(nullptr, kMailThreadErrorTitle);
     return false;
   }
@@ -36,21 +40,30 @@ bool RunAborted(const MailJob& job) {
 }  // namespace
 
 void FinishMailJob(MailJob& job) {
-  if (!job.thread) return;
-  WaitForThreadPumping(job.thread);
-  CloseHandle(job.thread);
-  job.thread = nullptr;
-  // Its completion is queued already; the owner must not act on it again.
-  ++staleMailCompletions;
-  if (job.closeMode == 1 && mailProgressDialog) {
-    DestroyWindow(mailProgressDialog);
-    mailProgressDialog = nullptr;
+  // A completion taken by a nested loop while the owner waits here is left
+  // to this wait, which closes dialog 148 itself.
+  if (!job.thread || job.joining) return;
+  job.joining = 1;
+  JoinMailJob(&job);
+  job.joining = 0;
+  // Any completion still queued now names a thread that is no longer live.
+  if (mailProgressDialog) {
+    if (job.closeMode == 1) {
+      DestroyWindow(mailProgressDialog);
+      mailProgressDialog = nullptr;
+    } else {
+      EndDialog(mailProgressDialog, 1);
+    }
   }
 }
 
 int ExecutePowerAction(MailJob& job, int32_t action, const SYSTEMTIME& wake) {
-  // The job record is reused below: an after-resume mail still running ends first.
-  FinishMailJob(job);
+  // The job record is reused below: the previous item's after-resume mail,
+  // still running, is cancelled rather than waited out with the tray frozen.
+  if (job.thread) {
+    CancelMailJob(&job);
+    FinishMailJob(job);
+  }
 
   if (!EnableShutdownPrivilege(mainWindow)) return kExecuteFailed;
 

@@ -19,12 +19,11 @@ enum ExecuteResult : int {
 int ExecutePowerAction(MailJob& job, int32_t action, const SYSTEMTIME& wake);
 
 // Finishes a mail job that is still running: waits for its thread (delivering
-// the worker's progress messages), closes the handle and a modeless dialog 148.
+// the messages sent to this thread), closes its handles and dialog 148.
 void FinishMailJob(MailJob& job);
 
 // Set when the countdown dialog is destroyed while the executor runs.
 extern uint8_t countdownRunAborted;
-// Completions (0x8007) of mail threads already joined elsewhere, still queued.
-extern int32_t staleMailCompletions;
 
 inline constexpr const wchar_t* kMailThreadErrorTitle = L"メール送信スレッドの作成に失敗しました。";
+inline constexpr const wchar_t* kMailComposeErrorTitle = L"メール送信エラー #40";

@@ -18,7 +18,6 @@
 #include "shared/clock.h"
 #include "shared/power_actions.h"
 #include "shared/timer_calls.h"
-#include "shared/thread_wait.h"
 
 wchar_t countdownText[16];
 wchar_t actionLabel[20];
@@ -121,9 +120,7 @@ void ReapEndedMailThread() {
 
 void CancelRunningMail() {
   if (!mailJob.thread) return;
-  if (mailProgressDialog)
-    SendMessageW(mailProgressDialog, WM_COMMAND, MAKEWPARAM(1093, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(mailProgressDialog, 1093)));
+  CancelMailJob(&mailJob);
   FinishMailJob(mailJob);
 }
 
@@ -296,7 +293,6 @@ bool OnInitDialog(HWND dialog) {
   std::memset(featureOff, 0, sizeof featureOff);
   countdownDialog = dialog;
   countdownRunAborted = 0;
-  staleMailCompletions = 0;
   endNowRequested = 0;  // a request from before this run is stale
   preSoundDone = 0;
   broughtToFront = 0;
@@ -367,23 +363,10 @@ void RepaintCountWindow(LPARAM reloadLabel) {
   SideActions().paintCountWindow(actionLabel, countdownText);
 }
 
-void OnMailDone(WPARAM closeMode) {
-  if (staleMailCompletions > 0) {
-    --staleMailCompletions;
-    return;
-  }
-  if (mailJob.thread) {
-    WaitForThreadPumping(mailJob.thread);
-    CloseHandle(mailJob.thread);
-    mailJob.thread = nullptr;
-  }
-  if (!mailProgressDialog) return;
-  if (closeMode == 1) {
-    DestroyWindow(mailProgressDialog);
-    mailProgressDialog = nullptr;
-  } else {
-    EndDialog(mailProgressDialog, 1);
-  }
+// Only the live worker's own completion finishes the job; one from a worker
+// already joined elsewhere names a thread that is gone.
+void OnMailDone(LPARAM completion) {
+  if (IsLiveMailCompletion(&mailJob, completion)) FinishMailJob(mailJob);
 }
 
 }  // namespace
@@ -478,7 +461,7 @@ INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, L
       CancelRunningMail();
       return TRUE;
     case kMsgMailDone:
-      OnMailDone(wParam);
+      OnMailDone(lParam);
       return TRUE;
     case kMsgAskItems: {
       HWND asking = reinterpret_cast<HWND>(lParam);

@@ -9,6 +9,7 @@
 #include "main_window_state.h"
 #include "schedule_model.h"
 #include "shared/error_log.h"
+#include "smtp_session.h"
 #include "startup_settings.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
@@ -42,6 +43,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   }
   ShowWindow(window, showCommand);
   UpdateWindow(window);
+  PrepareTrustAnchorsInBackground();
 
   HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(109));
   CoInitialize(nullptr);

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "mail_address.h"
 #include "mail_codecs.h"
 #include "shared/clock.h"
 
@@ -100,8 +101,6 @@ size_t CharacterLength(const std::wstring& text, size_t i) {
   return 1;
 }
 
-bool HasLineBreak(const char* text) { return strpbrk(text, "\r\n") != nullptr; }
-
 }  // namespace
 
 std::wstring FoldHalfWidthKatakana(const std::wstring& text) {
@@ -143,6 +142,8 @@ bool ShiftJisToIso2022Jp(const char* source, std::string* destination) {
       continue;
     }
     if (p[0] >= 0x80) return false;  // 8-bit bytes cannot go out as 7-bit text
+    // An ESC or another control would switch or confuse the reader's decoder.
+    if (p[0] < 0x20 && p[0] != '\t' && p[0] != '\r' && p[0] != '\n') return false;
     if (doubleByte) {
       *destination += "\x1b(B";
       doubleByte = false;
@@ -206,11 +207,6 @@ bool BuildSubjectLine(const std::wstring& subject, int charset, std::string* lin
   FreeBase64Slot(&slot);
   *line += "\r\n";
   return true;
-}
-
-bool MailRequestFieldsAreSafe(const MailRequest* request) {
-  return !HasLineBreak(request->server) && !HasLineBreak(request->account) &&
-         !HasLineBreak(request->from) && !HasLineBreak(request->to);
 }
 
 int ComposeMailText(const MailRequest* request, std::string* out) {

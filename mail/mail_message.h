@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "smtp_session.h"
+#include "mail_request.h"
 
 // Replaces the first "<TIME>" (local time as 2026/12/09 07:10:06) and the first
 // "<PCNAME>" (the computer name) in each template and stores the results in

@@ -4,10 +4,12 @@
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
+#include <process.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "mail_address.h"
 #include "mail_codecs.h"
 #include "mail_message.h"
 #include "shared/error_log.h"
@@ -90,7 +92,7 @@ void Step(MailSession* session) {
 // promptly. 1 ready, 0 timed out, -1 failed.
 int WaitForSocket(MailSession* session, bool forWrite, ULONGLONG deadline) {
   for (;;) {
-    if (!forWrite && CancelRequested(session)) throw MailAbort{true};
+    if (CancelRequested(session)) throw MailAbort{true};
     ULONGLONG now = GetTickCount64();
     if (now >= deadline) return 0;
     ULONGLONG left = deadline - now;
@@ -105,44 +107,101 @@ int WaitForSocket(MailSession* session, bool forWrite, ULONGLONG deadline) {
   }
 }
 
-// Reports a failed SSL_connect, SSL_read or SSL_write by what really went wrong.
-[[noreturn]] void ReportTlsFailure(MailSession* session, int number, int sslResult) {
-  DWORD socketError = WSAGetLastError();
-  int sslError = SSL_get_error(session->ssl, sslResult);
+// Reports a failed SSL_connect, SSL_read or SSL_write by what really went
+// wrong; sslError and socketError are taken right after the call.
+[[noreturn]] void ReportTlsFailure(MailSession* session, int number, int sslError, DWORD socketError) {
   if (sslError == SSL_ERROR_SSL || sslError == SSL_ERROR_SYSCALL) session->tlsFailed = 1;
-  if (ERR_peek_error() != 0) ReportMailError(0, number, session, TlsError);
+  const unsigned long queued = ERR_peek_error();
+  // A peer that closes without close_notify has simply gone away.
+  if (queued != 0 && ERR_GET_LIB(queued) == ERR_LIB_SSL &&
+      ERR_GET_REASON(queued) == SSL_R_UNEXPECTED_EOF_WHILE_READING) {
+    ERR_clear_error();
+    ReportMailError(0, number, session, Disconnected);
+  }
+  if (queued != 0) ReportMailError(0, number, session, TlsError);
   if (sslError == SSL_ERROR_ZERO_RETURN) ReportMailError(0, number, session, Disconnected);
   if (sslError == SSL_ERROR_SYSCALL) {
     if (socketError == WSAETIMEDOUT) ReportMailError(0, number, session, TimedOut);
     if (socketError == 0) ReportMailError(0, number, session, Disconnected);
     ReportMailError(socketError, number, session, SocketError);
   }
-  if (number == 8 || number == 9) ReportMailError(0, number, session, TlsError);
   session->tlsFailed = 1;
   ReportMailError(0, number, session, TlsError);
 }
 
-void SendCore(MailSession* session, bool tls, const char* text, size_t length) {
-  const int number = tls ? 101 : 50;
-  ULONGLONG deadline = GetTickCount64() + kMailStepTimeoutMs;
-  size_t sent = 0;
-  while (sent < length) {
-    int ready = WaitForSocket(session, true, deadline);
+// Runs one TLS call on the non-blocking socket until it completes, waiting
+// for the socket within the deadline (and seeing a cancel meanwhile).
+template <typename Call>
+int RunTlsCall(MailSession* session, int number, ULONGLONG deadline, Call call) {
+  for (;;) {
+    ERR_clear_error();
+    WSASetLastError(0);
+    const int rc = call();
+    if (rc > 0) return rc;
+    const int sslError = SSL_get_error(session->ssl, rc);
+    const DWORD socketError = WSAGetLastError();
+    if (sslError != SSL_ERROR_WANT_READ && sslError != SSL_ERROR_WANT_WRITE)
+      ReportTlsFailure(session, number, sslError, socketError);
+    const int ready = WaitForSocket(session, sslError == SSL_ERROR_WANT_WRITE, deadline);
     if (ready == 0) ReportMailError(0, number, session, TimedOut);
     if (ready < 0) ReportMailError(0, number, session, SocketError);
-    int chunk = static_cast<int>(length - sent > 65536 ? 65536 : length - sent);
+  }
+}
+
+void SendCore(MailSession* session, bool tls, const char* text, size_t length) {
+  const int number = tls ? 101 : 50;
+  const ULONGLONG deadline = GetTickCount64() + kMailStepTimeoutMs;
+  size_t sent = 0;
+  while (sent < length) {
+    const int chunk = static_cast<int>(length - sent > 65536 ? 65536 : length - sent);
+    if (tls) {
+      sent += RunTlsCall(session, number, deadline,
+                         [&] { return SSL_write(session->ssl, text + sent, chunk); });
+      continue;
+    }
+    const int ready = WaitForSocket(session, true, deadline);
+    if (ready == 0) ReportMailError(0, number, session, TimedOut);
+    if (ready < 0) ReportMailError(0, number, session, SocketError);
+    const int n = send(session->sock, text + sent, chunk, 0);
+    if (n == SOCKET_ERROR) {
+      const DWORD error = WSAGetLastError();
+      if (error == WSAEWOULDBLOCK) continue;
+      ReportMailError(error, number, session, error == WSAETIMEDOUT ? TimedOut : SocketError);
+    }
+    sent += n;
+  }
+}
+
+// The closing QUIT after an accepted mail, or after a cancel: sent if the
+// connection still takes it, never reported.
+void SendQuietly(MailSession* session, bool tls, const char* text) {
+  const size_t length = strlen(text);
+  const ULONGLONG deadline = GetTickCount64() + kMailStepTimeoutMs;
+  size_t sent = 0;
+  while (sent < length && GetTickCount64() < deadline) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(session->sock, &set);
+    timeval limit = {0, 100 * 1000};
+    if (select(0, nullptr, &set, nullptr, &limit) == SOCKET_ERROR) return;
+    const int chunk = static_cast<int>(length - sent);
     if (tls) {
       ERR_clear_error();
-      int n = SSL_write(session->ssl, text + sent, chunk);
-      if (n <= 0) ReportTlsFailure(session, number, n);
-      sent += n;
-    } else {
-      int n = send(session->sock, text + sent, chunk, 0);
-      if (n == SOCKET_ERROR) {
-        DWORD error = WSAGetLastError();
-        ReportMailError(error, number, session, error == WSAETIMEDOUT ? TimedOut : SocketError);
+      const int n = SSL_write(session->ssl, text + sent, chunk);
+      if (n > 0) {
+        sent += n;
+        continue;
       }
-      sent += n;
+      const int sslError = SSL_get_error(session->ssl, n);
+      if (sslError != SSL_ERROR_WANT_READ && sslError != SSL_ERROR_WANT_WRITE) {
+        if (sslError == SSL_ERROR_SSL || sslError == SSL_ERROR_SYSCALL) session->tlsFailed = 1;
+        ERR_clear_error();
+        return;
+      }
+    } else {
+      const int n = send(session->sock, text + sent, chunk, 0);
+      if (n == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) return;
+      if (n > 0) sent += n;
     }
   }
 }
@@ -151,28 +210,25 @@ void SendCore(MailSession* session, bool tls, const char* text, size_t length) {
 void ReceiveSome(MailSession* session, bool tls, ULONGLONG deadline) {
   const int number = tls ? 101 : 51;
   char chunk[4096];
-  if (!(tls && SSL_pending(session->ssl) > 0)) {
-    int ready = WaitForSocket(session, false, deadline);
+  if (tls) {
+    const int n = RunTlsCall(session, number, deadline,
+                             [&] { return SSL_read(session->ssl, chunk, sizeof chunk); });
+    session->inbox.append(chunk, n);
+    return;
+  }
+  for (;;) {
+    const int ready = WaitForSocket(session, false, deadline);
     if (ready == 0) ReportMailError(0, number, session, TimedOut);
     if (ready < 0) ReportMailError(0, number, session, OsError);
-  }
-  if (tls) {
-    ERR_clear_error();
-    int n = SSL_read(session->ssl, chunk, sizeof chunk);
-    if (n <= 0) {
-      int sslError = SSL_get_error(session->ssl, n);
-      if (sslError == SSL_ERROR_WANT_READ || sslError == SSL_ERROR_WANT_WRITE) return;  // a ticket, no data
-      ReportTlsFailure(session, number, n);
-    }
-    session->inbox.append(chunk, n);
-  } else {
-    int n = recv(session->sock, chunk, sizeof chunk, 0);
+    const int n = recv(session->sock, chunk, sizeof chunk, 0);
     if (n == SOCKET_ERROR) {
-      DWORD error = WSAGetLastError();
+      const DWORD error = WSAGetLastError();
+      if (error == WSAEWOULDBLOCK) continue;
       ReportMailError(error, number, session, error == WSAETIMEDOUT ? TimedOut : SocketError);
     }
     if (n == 0) ReportMailError(0, number, session, Disconnected);
     session->inbox.append(chunk, n);
+    return;
   }
 }
 
@@ -244,16 +300,24 @@ void SendText(MailSession* session, bool tls, const std::string& text) {
     SmtpSendPlain(session, text.c_str());
 }
 
-// Sends a command built from credentials and wipes every copy.
+// Sends a command built from credentials. The line is sized before it is
+// filled, so no reallocation leaves a copy behind, and every copy is wiped.
 void SendSecret(MailSession* session, bool tls, const char* secret) {
   const char* encoded = Base64Encode(&session->base64Slot, secret);
   if (encoded == nullptr) ReportMailError(ERROR_NOT_ENOUGH_MEMORY, 40, session, OsError);
-  std::string line = encoded;
-  line += "\r\n";
+  const size_t length = strlen(encoded);
+  std::string line;
+  line.reserve(length + 2);
+  line.append(encoded, length);
+  line.append("\r\n", 2);
   FreeBase64Slot(&session->base64Slot);
-  SendText(session, tls, line);
+  try {
+    SendCore(session, tls, line.data(), line.size());
+  } catch (...) {
+    SecureZeroMemory(&line[0], line.size());
+    throw;
+  }
   SecureZeroMemory(&line[0], line.size());
-  SecureZeroMemory(&session->sendBuffer[0], session->sendBuffer.size());
 }
 
 void ReadCode(MailSession* session, bool tls, int code1, int code2 = -1) {
@@ -288,9 +352,18 @@ void AuthCramMd5(MailSession* session, const MailRequest* request) {
   std::string message(decoded, length);
   char hex[128] = {};
   HmacMd5Hex(hex, strlen(request->password), message.data(), message.size(), request->password);
-  std::string response = std::string(request->account) + " " + hex;
+  std::string response;
+  response.reserve(strlen(request->account) + 1 + strlen(hex));
+  response.append(request->account);
+  response.append(" ");
+  response.append(hex);
   SecureZeroMemory(hex, sizeof hex);
-  SendSecret(session, false, response.c_str());
+  try {
+    SendSecret(session, false, response.c_str());
+  } catch (...) {
+    SecureZeroMemory(&response[0], response.size());
+    throw;
+  }
   SecureZeroMemory(&response[0], response.size());
   SmtpReadReply(session, nullptr, 1, 235, 0);
   Step(session);
@@ -313,13 +386,9 @@ void SendEnvelopeAndData(MailSession* session, const MailRequest* request, bool 
   if (stepAfterData) Step(session);
 }
 
-// The closing QUIT is a courtesy: the mail is already accepted.
-void SendFinalQuit(MailSession* session, bool tls) {
-  try {
-    SendCore(session, tls, "QUIT\r\n", 6);
-  } catch (const MailAbort&) {
-  }
-}
+// The closing QUIT is a courtesy: the mail is already accepted, so a
+// connection that no longer takes it changes nothing.
+void SendFinalQuit(MailSession* session, bool tls) { SendQuietly(session, tls, "QUIT\r\n"); }
 
 bool IsTlsSetupNeeded(const MailRequest* request) {
   return request->security != kSecurityNone && request->useAuth == 1;
@@ -371,9 +440,9 @@ void TlsDialogue(MailSession* session, const MailRequest* request) {
   if (SSL_set_fd(session->ssl, static_cast<int>(session->sock)) != 1)
     ReportMailError(0, 7, session, TlsError);
   session->request = request;
-  ERR_clear_error();
-  int rc = SSL_connect(session->ssl);
-  if (rc != 1) ReportTlsFailure(session, 8, rc);
+  // The handshake as a whole has one step's time.
+  RunTlsCall(session, 8, GetTickCount64() + kMailStepTimeoutMs,
+             [&] { return SSL_connect(session->ssl); });
   Step(session);
   if (!VerifyServerCertificate(session)) ReportMailError(0, 9, session, session->errorKind);
   if (request->security == kSecuritySsl) SmtpReadReplyTls(session, 0, 0, 0);
@@ -382,6 +451,93 @@ void TlsDialogue(MailSession* session, const MailRequest* request) {
   AuthLogin(session, request, true, true);
   SendEnvelopeAndData(session, request, true, false);
   SendFinalQuit(session, true);
+}
+
+int WSAAPI SystemResolve(const char* host, const char* port, const addrinfo* hints, addrinfo** result) {
+  return getaddrinfo(host, port, hints, result);
+}
+
+MailResolveCall resolveCall = SystemResolve;
+
+// One lookup, shared by the waiting session and the resolver thread; the
+// last of the two to let go frees it (and an untaken result).
+struct ResolveJob {
+  volatile LONG references;
+  HANDLE done;
+  MailResolveCall call;
+  char host[256];
+  char port[4];
+  addrinfo hints;
+  addrinfo* result;
+  int status;
+};
+
+void ReleaseResolveJob(ResolveJob* job) {
+  if (InterlockedDecrement(&job->references) != 0) return;
+  if (job->result != nullptr) freeaddrinfo(job->result);
+  if (job->done != nullptr) CloseHandle(job->done);
+  delete job;
+}
+
+// Runs on a thread of the process's pool, which keeps its threads: only
+// the first lookup pays for starting one.
+DWORD WINAPI ResolveWorkItem(void* parameter) {
+  ResolveJob* job = static_cast<ResolveJob*>(parameter);
+  WSADATA data;
+  const bool started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  job->status = job->call(job->host, job->port, &job->hints, &job->result);
+  if (job->status != 0) job->result = nullptr;
+  if (started) WSACleanup();
+  SetEvent(job->done);
+  ReleaseResolveJob(job);
+  return 0;
+}
+
+// A name is looked up on another thread, waited on together with the cancel
+// event: the system's resolver honours neither a time-out nor a cancel. An
+// address needs no lookup and is converted here.
+void Resolve(MailSession* session, const MailRequest* request, const addrinfo* hints) {
+  if (resolveCall == SystemResolve && IsIpLiteral(request->server)) {
+    addrinfo numeric = *hints;
+    numeric.ai_flags |= AI_NUMERICHOST;
+    const int status = getaddrinfo(request->server, request->port, &numeric, &session->addr);
+    if (status != 0) {
+      session->addr = nullptr;
+      ReportMailError(static_cast<DWORD>(status), 1, session, SocketError);
+    }
+    return;
+  }
+  ResolveJob* job = new ResolveJob{};
+  job->references = 2;
+  job->call = resolveCall;
+  memcpy(job->host, request->server, sizeof job->host);
+  job->host[sizeof job->host - 1] = '\0';
+  memcpy(job->port, request->port, sizeof job->port);
+  job->port[sizeof job->port - 1] = '\0';
+  job->hints = *hints;
+  job->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (job->done == nullptr || !QueueUserWorkItem(ResolveWorkItem, job, WT_EXECUTEDEFAULT)) {
+    const DWORD error = GetLastError();
+    job->references = 1;
+    ReleaseResolveJob(job);
+    ReportMailError(error, 1, session, OsError);
+  }
+  HANDLE waits[2] = {job->done, session->cancelEvent};
+  const DWORD count = session->cancelEvent != nullptr ? 2 : 1;
+  const DWORD wait = WaitForMultipleObjects(count, waits, FALSE, kMailResolveTimeoutMs);
+  if (wait != WAIT_OBJECT_0) {
+    ReleaseResolveJob(job);  // the thread frees it when the lookup returns
+    if (wait == WAIT_OBJECT_0 + 1) throw MailAbort{true};
+    ReportMailError(0, 1, session, TimedOut);
+  }
+  const int status = job->status;
+  session->addr = job->result;
+  job->result = nullptr;
+  ReleaseResolveJob(job);
+  if (status != 0) {
+    session->addr = nullptr;
+    ReportMailError(static_cast<DWORD>(status), 1, session, SocketError);
+  }
 }
 
 void Connect(MailSession* session) {
@@ -415,6 +571,8 @@ void Connect(MailSession* session) {
 }
 
 }  // namespace
+
+void SetMailResolveCall(MailResolveCall call) { resolveCall = call != nullptr ? call : SystemResolve; }
 
 const wchar_t* SmtpReplyCodeText(int code) {
   for (const ReplyCodeEntry& entry : kReplyCodes)
@@ -627,16 +785,12 @@ int32_t SendMail(MailSession* session, HWND progressWindow, uint8_t interactive,
       hints.ai_family = AF_UNSPEC;
       hints.ai_socktype = SOCK_STREAM;
       hints.ai_protocol = IPPROTO_TCP;
-      rc = getaddrinfo(request->server, request->port, &hints, &session->addr);
-      if (rc != 0) {
-        session->addr = nullptr;
-        ReportMailError(static_cast<DWORD>(rc), 1, session, SocketError);
-      }
+      Resolve(session, request, &hints);
       Connect(session);
-      // Bounds every later read and write, also those inside the TLS library.
-      DWORD limit = kMailStepTimeoutMs;
-      setsockopt(session->sock, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&limit), sizeof limit);
-      setsockopt(session->sock, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&limit), sizeof limit);
+      // Every later wait, also inside the TLS library, is a select against
+      // the step's deadline and the cancel event.
+      u_long nonBlocking = 1;
+      ioctlsocket(session->sock, FIONBIO, &nonBlocking);
       BOOL noDelay = TRUE;
       setsockopt(session->sock, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
       Step(session);
@@ -650,11 +804,8 @@ int32_t SendMail(MailSession* session, HWND progressWindow, uint8_t interactive,
     } catch (const MailAbort& abort) {
       if (abort.cancelled) {
         session->cancelHonoured = 0;
-        try {
-          if (session->phase == 1) SmtpSendPlain(session, "QUIT\r\n");
-          if (session->phase == 2) SmtpSendTls(session, "QUIT\r\n");
-        } catch (const MailAbort&) {
-        }
+        if (session->phase == 1) SendQuietly(session, false, "QUIT\r\n");
+        if (session->phase == 2) SendQuietly(session, true, "QUIT\r\n");
       }
       session->result = -1;
     } catch (const std::bad_alloc&) {

@@ -7,46 +7,11 @@
 
 #include <string>
 
+#include "mail_request.h"
+
 typedef struct x509_st X509;
 typedef struct ssl_st SSL;
 typedef struct ssl_ctx_st SSL_CTX;
-
-// What one SMTP dialogue sends; filled by the caller, read only here.
-struct MailRequest {
-  char server[256];
-  char account[256];
-  char to[256];
-  char from[256];
-  char password[256];
-  char port[4];
-  int32_t charset;  // 0 UTF-8, 1 ISO-2022-JP
-  wchar_t subject[256];
-  wchar_t body[256];
-  int32_t useAuth;
-  int32_t security;  // 0 none, 1 SSL from the start, 2 STARTTLS
-};
-
-enum MailCharset : int32_t { kCharsetUtf8 = 0, kCharsetIso2022Jp = 1 };
-enum MailSecurity : int32_t { kSecurityNone = 0, kSecuritySsl = 1, kSecurityStartTls = 2 };
-
-enum AuthMechanisms : uint8_t {
-  kAuthPlain = 1,
-  kAuthLogin = 2,
-  kAuthCramMd5 = 4,
-  kAuthDigestMd5 = 8,
-};
-
-enum MailErrorKind : int32_t {
-  OsError = 0,
-  SocketError = 1,
-  TlsError = 10,
-  ReplyCode = 11,
-  TimedOut = 20,
-  Disconnected = 21,
-  NoCertificate = 22,
-  HostMismatch = 23,
-  ConnectionRefused = 10061,
-};
 
 // Progress step sent to the progress window after each stage (ten in a
 // successful session).
@@ -56,6 +21,14 @@ inline constexpr UINT kMailProgressMessage = WM_APP + 5;
 // send and each reply.
 inline constexpr DWORD kMailConnectTimeoutMs = 20000;
 inline constexpr DWORD kMailStepTimeoutMs = 10000;
+// The name lookup has the connect's limit of its own.
+inline constexpr DWORD kMailResolveTimeoutMs = 20000;
+
+// The name lookup SendMail calls on its resolver thread (getaddrinfo);
+// tests put a stalled one in its place, since Wine resolves through the host.
+typedef int(WSAAPI* MailResolveCall)(const char* host, const char* port, const addrinfo* hints,
+                                     addrinfo** result);
+void SetMailResolveCall(MailResolveCall call);  // null: the system's
 
 // The state of one dialogue. Create it value-initialised; tear it down with
 // CloseMailConnection on the thread that ran SendMail.
@@ -94,15 +67,6 @@ struct MailSession {
 int32_t SendMail(MailSession* session, HWND progressWindow, uint8_t interactive,
                  const MailRequest* request);
 
-// Reports a failure by kind (a message box when interactive, else the error
-// log) and aborts the dialogue: it throws MailAbort, caught by SendMail.
-[[noreturn]] void ReportMailError(DWORD osError, int number, MailSession* session,
-                                  int32_t kind);
-
-struct MailAbort {
-  bool cancelled;
-};
-
 // The caption and text that ReportMailError shows for a kind.
 void FormatMailError(DWORD osError, int number, const MailSession* session, int32_t kind,
                      std::wstring* caption, std::wstring* text);
@@ -124,10 +88,11 @@ uint8_t ParseAuthMechanisms(const char* reply);
 // any other value a Winsock error.
 int32_t ConnectWithTimeout(MailSession* session, const addrinfo* address, DWORD budgetMs);
 
-// False when a field that goes into a command or header line holds a line break.
-bool MailRequestFieldsAreSafe(const MailRequest* request);
-
-// TLS (mail_tls.cpp).
+// TLS (mail_tls.cpp). The trust anchors come from the Windows ROOT store,
+// opened once for the process; opening it takes long under Wine, so the
+// program starts that at its start-up, on a thread of the process's pool,
+// and the first mail finds it open.
+void PrepareTrustAnchorsInBackground();
 int CreateTlsContext(MailSession* session);
 int VerifyServerCertificate(MailSession* session);
 int MatchCertificateHostName(MailSession* session);

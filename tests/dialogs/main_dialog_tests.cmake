@@ -14,6 +14,7 @@ sopora_add_test(main_dialog_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/sheet_driver.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/mode_dialog_test.cpp
     ${engine_tests_dir}/countdown_fakes.cpp
+    ${engine_tests_dir}/countdown_mail_fakes.cpp
     ${engine_tests_dir}/countdown_test_window.cpp
   LIBS scheduler_dialogs test_seam_fakes)
 target_include_directories(main_dialog_tests PRIVATE ${engine_tests_dir})

@@ -50,7 +50,6 @@ class ExecutorTest : public testing_support::TempFolderTest {
     owner_ = CreateTestWindow();
     countdownDialog = owner_;
     countdownRunAborted = 0;
-    staleMailCompletions = 0;
     mailJob = MailJob{};
     mailJob.owner = owner_;
   }
@@ -382,20 +381,36 @@ TEST_F(ExecutorTest, WaitingForTheMailThreadStillTakesItsProgressMessages) {
   EXPECT_EQ(nullptr, mailJob.thread);
 }
 
-TEST_F(ExecutorTest, AStillRunningAfterResumeMailIsFinishedBeforeTheJobIsReused) {
+TEST_F(ExecutorTest, AStillRunningAfterResumeMailIsCancelledBeforeTheJobIsReused) {
   ScheduleItem& item = Schedule(Shutdown, false);
   item.mailTo = 1;
+  // The previous item's after-resume mail, stuck in its dialogue.
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  Side().mailRelease = release;
   mailJob.closeMode = 1;
   mailJob.afterResume = 1;
-  HANDLE previous = reinterpret_cast<HANDLE>(
-      _beginthreadex(nullptr, 0, MailSendThreadProc, &mailJob, 0, nullptr));
-  ASSERT_NE(nullptr, previous);
-  mailJob.thread = previous;
+  ASSERT_TRUE(StartMailJob(&mailJob, MailSendThreadProc));
+  const DWORD previousId = mailJob.threadId;
+  Side().duringModalDialog = [release] { SetEvent(release); };  // the new mail goes through
   ASSERT_EQ(kExecuteDone, Run(Shutdown));
-  EXPECT_EQ(0, Side().mailAfterResume.at(0));
-  // Both completions are still queued; neither may be taken for a live job.
-  EXPECT_EQ(2, staleMailCompletions);
+  EXPECT_EQ(1, Side().mailsCancelled);  // cancelled, not waited out
+  EXPECT_EQ(std::vector<int>{0}, Side().mailAfterResume);
   EXPECT_EQ(nullptr, mailJob.thread);
+  EXPECT_EQ(nullptr, mailJob.cancelEvent);
+  EXPECT_EQ("exitWindows 0x8", Power().calls.back());
+  // Both completions are queued; neither names a live worker any more.
+  EXPECT_FALSE(IsLiveMailCompletion(&mailJob, static_cast<LPARAM>(previousId)));
+  Side().mailRelease = nullptr;
+  CloseHandle(release);
+}
+
+TEST_F(ExecutorTest, ARecipientMissingFromTheAddressListIsLoggedAndTheActionRuns) {
+  ScheduleItem& item = Schedule(Shutdown, false);
+  item.mailTo = 3;  // only one address is listed
+  ASSERT_EQ(kExecuteDone, Run(Shutdown));
+  EXPECT_EQ(0, Side().mailThreads);
+  EXPECT_TRUE(LogHas(L"\x25A0メール送信エラー #40\r\n"));
+  EXPECT_EQ("exitWindows 0x8", Power().calls.back());
 }
 
 TEST_F(ExecutorTest, TheRealPrivilegeCallsEnableTheShutdownPrivilege) {

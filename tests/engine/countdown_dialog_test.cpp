@@ -506,18 +506,23 @@ LRESULT CALLBACK AnsweringProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-TEST_F(CountdownTest, AStaleMailCompletionDoesNotTouchTheLiveJob) {
+TEST_F(CountdownTest, OnlyTheLiveWorkersCompletionFinishesTheJob) {
   DateSchedule(Shutdown, false);
   Start(3600);
-  HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, EndAtOnce, nullptr, 0, nullptr));
-  ASSERT_NE(nullptr, thread);
-  WaitForSingleObject(thread, 10000);
-  mailJob.thread = thread;
-  staleMailCompletions = 1;
-  SendMessageW(dialog_, kMsgMailDone, 1, 0);
-  EXPECT_EQ(thread, mailJob.thread);
-  EXPECT_EQ(0, staleMailCompletions);
-  SendMessageW(dialog_, kMsgMailDone, 1, 0);
+  ASSERT_TRUE(StartMailJob(&mailJob, EndAtOnce));
+  WaitForSingleObject(mailJob.thread, 10000);
+  const HANDLE thread = mailJob.thread;
+  const DWORD id = mailJob.threadId;
+  // Completions of workers joined elsewhere, however many, change nothing.
+  for (LPARAM stale : {LPARAM{0}, static_cast<LPARAM>(id + 4), static_cast<LPARAM>(id + 8)}) {
+    SendMessageW(dialog_, kMsgMailDone, 1, stale);
+    EXPECT_EQ(thread, mailJob.thread);
+  }
+  SendMessageW(dialog_, kMsgMailDone, 1, static_cast<LPARAM>(id));
+  EXPECT_EQ(nullptr, mailJob.thread);
+  EXPECT_EQ(nullptr, mailJob.cancelEvent);
+  // Its own completion once more, after the join: nothing left to finish.
+  SendMessageW(dialog_, kMsgMailDone, 1, static_cast<LPARAM>(id));
   EXPECT_EQ(nullptr, mailJob.thread);
 }
 

@@ -25,6 +25,9 @@ void ResetSide() { side = SideRecord{}; }
 void ClearModel() {
   ClearScheduleTable(scheduleTable, orderTable);
   std::memset(&profileSettings, 0, sizeof profileSettings);
+  // One listed address, so that an item with mailTo 1 has a recipient.
+  wcscpy(profileSettings.mail.addresses[0], L"fake@example.test");
+  profileSettings.mail.addressCount = 1;
   std::memset(featureOff, 0, sizeof featureOff);
   currentRow = 0;
   currentPos = -1;
@@ -60,50 +63,11 @@ SYSTEMTIME TimeOfDay(int hour, int minute, int second) {
 // --- The side actions the countdown calls, recording ----------------------------
 using countdown_fakes::Side;
 
-HWND mailProgressDialog;
 // The names the start-up fills, as from Windows 6 on.
 static const bool actionNamesReady = (InitPowerActionNames(6), true);
 
 namespace {
 int fakePlayer;
-}
-
-unsigned __stdcall MailSendThreadProc(void* param) {
-  MailJob* job = static_cast<MailJob*>(param);
-  if (Side().mailRelease) WaitForSingleObject(Side().mailRelease, 10000);
-  if (Side().mailSendsProgress) SendMessageW(job->owner, kMsgMailStep, 0, 0);
-  PostMessageW(job->owner, kMsgMailDone, static_cast<WPARAM>(job->closeMode), 0);
-  return 0;
-}
-
-INT_PTR RunMailProgressDialog(MailJob* job) {
-  ++Side().modalDialogs;
-  ++Side().mailThreads;
-  Side().mailAfterResume.push_back(job->afterResume);
-  if (Side().duringModalDialog) Side().duringModalDialog();
-  if (Side().modalLoop) {
-    const DWORD deadline = GetTickCount() + 10000;
-    for (;;) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-      }
-      if (!IsWindow(job->owner)) return 0;
-      DWORD exitCode = STILL_ACTIVE;
-      if (!job->thread || (GetExitCodeThread(job->thread, &exitCode) && exitCode != STILL_ACTIVE)) break;
-      if (GetTickCount() > deadline) break;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-  }
-  return 1;
-}
-
-HWND CreateMailProgressDialog(MailJob* job) {
-  ++Side().modelessDialogs;
-  ++Side().mailThreads;
-  Side().mailAfterResume.push_back(job->afterResume);
-  return nullptr;
 }
 
 namespace {

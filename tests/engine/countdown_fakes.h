@@ -26,7 +26,8 @@ struct SideRecord {
   bool captureFails = false;
   bool playerHasMedium = false;
   bool mailSendsProgress = false;     // the worker sends 0x8005 before it ends
-  HANDLE mailRelease = nullptr;       // when set, the worker waits for it first
+  HANDLE mailRelease = nullptr;       // when set, the worker waits for it (or its cancel) first
+  int mailsCancelled = 0;            // workers that saw their cancel event while waiting
   std::function<void()> duringModalDialog;
   // The modal dialog runs a message loop, as dialog 148 does, until its owner
   // is destroyed (which ends an owned dialog) or the worker has ended.

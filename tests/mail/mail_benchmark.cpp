@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include <openssl/x509.h>
+
 #include "smtp_session.h"
 
 namespace {
@@ -78,6 +80,8 @@ bool TrustTestCa() {
 
 int wmain(int argc, wchar_t** argv) {
   const int rounds = argc > 1 ? _wtoi(argv[1]) : 20;
+  // As the program does at its start-up.
+  PrepareTrustAnchorsInBackground();
   CreateDirectoryA(kState.c_str(), nullptr);
   if (!RunHost("/bin/sh -c \"" + kUnixSource + "/mail_servers.sh start " + kUnixState + " " + kUnixSource +
                    " && touch " + kUnixState + "/bench-up\"",
@@ -98,6 +102,7 @@ int wmain(int argc, wchar_t** argv) {
   wcscpy(request.subject, L"benchmark");
   wcscpy(request.body, L"benchmark body");
   std::vector<double> ours;
+  double first = 0;
   int failures = 0;
   for (int i = 0; i <= rounds; ++i) {
     snprintf(request.to, sizeof request.to, "bench%d@example.test", i);
@@ -108,7 +113,11 @@ int wmain(int argc, wchar_t** argv) {
     CloseMailConnection(session);
     delete session;
     if (result != 0) ++failures;
-    if (i > 0) ours.push_back((end - start) * 1000);  // the first round warms up
+    // The first mail of the process opens the ROOT store; it is kept apart.
+    if (i == 0)
+      first = (end - start) * 1000;
+    else
+      ours.push_back((end - start) * 1000);
   }
 
   std::vector<double> full, startup;
@@ -123,18 +132,34 @@ int wmain(int argc, wchar_t** argv) {
               "/bench-down\"",
           kState + "/bench-down", 10000);
 
-  // The share of the trust-anchor set-up (the ROOT store read afresh per session).
-  std::vector<double> context;
+  // The set-up apart: opening the ROOT store, decoding all of it (what a
+  // session once did), and the TLS context a session makes now.
+  std::vector<double> storeOpen, decodeAll, context;
   for (int i = 0; i < rounds; ++i) {
-    MailSession session{};
     double start = Now();
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0,
+                                     CERT_SYSTEM_STORE_CURRENT_USER | CERT_STORE_READONLY_FLAG, L"ROOT");
+    storeOpen.push_back((Now() - start) * 1000);
+    start = Now();
+    for (PCCERT_CONTEXT cert = CertEnumCertificatesInStore(store, nullptr); cert != nullptr;
+         cert = CertEnumCertificatesInStore(store, cert)) {
+      const unsigned char* der = cert->pbCertEncoded;
+      X509_free(d2i_X509(nullptr, &der, static_cast<long>(cert->cbCertEncoded)));
+    }
+    decodeAll.push_back((Now() - start) * 1000);
+    if (store != nullptr) CertCloseStore(store, 0);
+    MailSession session{};
+    start = Now();
     CreateTlsContext(&session);
     context.push_back((Now() - start) * 1000);
     CloseMailConnection(&session);
   }
   printf("rounds: %d (failed sessions: %d)\n", rounds, failures);
-  printf("of which the TLS context with the ROOT store: median %.2f ms\n", Median(context));
-  printf("SendMail, STARTTLS + AUTH LOGIN, connect to final reply: median %.2f ms\n", Median(ours));
+  printf("set-up apart: ROOT store open %.2f ms (once a process), decoding the whole store %.2f ms (no longer done), "
+         "TLS context %.2f ms (each session)\n",
+         Median(storeOpen), Median(decodeAll), Median(context));
+  printf("SendMail, STARTTLS + AUTH LOGIN, connect to final reply: first of the process %.2f ms, median %.2f ms\n",
+         first, Median(ours));
   if (full.empty()) {
     printf("swaks: not run (is swaks with Net::SSLeay installed?)\n");
     return 1;
@@ -142,10 +167,10 @@ int wmain(int argc, wchar_t** argv) {
   double dialogue = Median(full) - Median(startup);
   printf("swaks, same mail, same server:  median %.2f ms whole run, %.2f ms start-up, %.2f ms dialogue\n",
          Median(full), Median(startup), dialogue);
-  // swaks does not verify the server's certificate, so it reads no trust anchors.
-  double withoutAnchors = Median(ours) - Median(context);
-  printf("SendMail less the trust-anchor set-up: about %.2f ms\n", withoutAnchors);
-  printf("goal, SendMail no slower than swaks's dialogue: %s in all, %s for the dialogue itself\n",
-         Median(ours) <= dialogue ? "met" : "NOT met", withoutAnchors <= dialogue ? "met" : "NOT met");
+  const double firstRatio = first / dialogue;
+  const double medianRatio = Median(ours) / dialogue;
+  printf("ratio to swaks's dialogue: first mail %.2f, median %.2f\n", firstRatio, medianRatio);
+  printf("goal, at most 0.75 of swaks's dialogue, the first mail included: %s\n",
+         firstRatio <= 0.75 && medianRatio <= 0.75 ? "met" : "NOT met");
   return failures == 0 ? 0 : 1;
 }

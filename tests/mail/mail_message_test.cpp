@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "mail_address.h"
 #include "mail_codecs.h"
 #include "shared/clock.h"
 
@@ -100,6 +101,11 @@ TEST(MailMessageTest, CharactersTheCharsetCannotCarryFailAsConversionError) {
       {kCharsetIso2022Jp, L"\u9ad9", L"ok"},        // IBM extension, outside JIS X 0208
       {kCharsetIso2022Jp, L"ok", L"\u2170"},        // small roman numeral, IBM extension
       {kCharsetUtf8, L"\xd800", L"ok"},             // lone surrogate
+      // Controls other than TAB, CR and LF: an ESC would switch the decoder.
+      {kCharsetIso2022Jp, L"a\x1b$Bb", L"ok"},
+      {kCharsetIso2022Jp, L"ok", L"\x1b(Ix"},
+      {kCharsetIso2022Jp, L"ok", L"bell\x07"},
+      {kCharsetIso2022Jp, L"\x1f", L"ok"},
   };
   for (const auto& c : kCases) {
     MailRequest request = MakeRequest(c.charset, c.subject, c.body);
@@ -141,6 +147,17 @@ TEST(ShiftJisToIso2022JpTest, MatchesIconvForJapaneseText) {
     std::string converted;
     ASSERT_TRUE(WideToIso2022Jp(FromUtf8(source[i]), &converted)) << source[i];
     EXPECT_EQ(converted, expected[i]) << source[i];
+  }
+}
+
+TEST(ShiftJisToIso2022JpTest, TabAndLineBreaksAreTheOnlyControlsCarried) {
+  std::string out;
+  ASSERT_TRUE(ShiftJisToIso2022Jp("a\tb\r\nc\nd", &out));
+  EXPECT_EQ(out, "a\tb\r\nc\nd");
+  for (const char* text : {"\x1b$B", "x\x01", "\x0b", "\x0c", "\x7f" /* DEL is no C0 */}) {
+    out.clear();
+    const bool carried = ShiftJisToIso2022Jp(text, &out);
+    EXPECT_EQ(carried, text[0] == '\x7f') << static_cast<int>(text[0]);
   }
 }
 

@@ -12,6 +12,7 @@ import os
 import secrets
 import socket
 import ssl
+import struct
 import sys
 import time
 
@@ -29,6 +30,7 @@ TLS_WRONG_NAME = 846
 TLS_SELF_SIGNED = 847
 TLS_EXPIRED = 848
 STARTTLS_CRAM = 849    # STARTTLS that also offers CRAM-MD5
+TLS_TRICKLE = 850      # accepts, then trickles a byte every 9 s instead of a handshake
 # Scripted servers.
 GREETING_554 = 851
 RCPT_550 = 852
@@ -178,6 +180,9 @@ async def accept_mail(reader, writer, port, split=False):
             await send(writer, "250 2.1.0 ok\r\n")
         elif verb == "RCPT":
             rcpts.append(command[command.index("<") + 1:command.rindex(">")])
+            if rcpts[-1].startswith("drop-"):
+                writer.transport.abort()  # gone, without a TLS close_notify
+                return
             await send(writer, "250 2.1.5 ok\r\n")
         elif verb == "DATA":
             await send(writer, "354 go ahead\r\n")
@@ -190,12 +195,20 @@ async def accept_mail(reader, writer, port, split=False):
                     break
                 lines.append(line[1:] if line.startswith(b".") else line)
             record_mail(port, mechanism, login, mail_from, rcpts, b"".join(lines))
+            if any(r.startswith("slow250-") for r in rcpts):
+                await asyncio.sleep(3)  # the text is in; the 250 comes late
             if split:
                 await send(writer, "25")
                 await asyncio.sleep(0.06)
                 await send(writer, "0 2.0.0 queued\r\n")
             else:
                 await send(writer, "250 2.0.0 queued\r\n")
+            if any(r.startswith("reset-") for r in rcpts):
+                # Accepted, then reset at once: the QUIT that follows fails.
+                raw = writer.get_extra_info("socket")
+                raw.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                writer.transport.abort()
+                return
         elif verb == "QUIT":
             await send(writer, "221 bye\r\n")
             return
@@ -276,6 +289,17 @@ async def scripted(port, reader, writer):
         pass
 
 
+async def trickle(reader, writer):
+    try:
+        for byte in (b"\x16", b"\x03", b"\x03", b"\x00", b"\x40"):
+            await asyncio.sleep(9)
+            await send(writer, byte.decode("latin-1"))
+    except ConnectionError:
+        pass
+    finally:
+        writer.close()
+
+
 async def start_scripted(port):
     async def serve(reader, writer):
         try:
@@ -318,6 +342,7 @@ async def main():
     for port in (GREETING_554, RCPT_550, STALLED, SPLIT, CLOSES, LONG_CRAM, UNEXPECTED_220,
                  STARTTLS_INJECT, BAD_CRAM):
         await start_scripted(port)
+    await asyncio.start_server(trickle, "127.0.0.1", TLS_TRICKLE, reuse_address=True)
     silent = socket.socket()
     silent.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     silent.bind(("127.0.0.1", TLS_SILENT))

@@ -9,7 +9,10 @@
 
 #include <process.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <new>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -24,6 +27,36 @@
 #error "SOPORA_MAIL_STATE_DIR must name the mail servers' state folder"
 #endif
 
+// Every heap block freed through operator delete is searched for the watched
+// secret: a copy freed without being wiped is counted.
+namespace {
+std::atomic<const char*> watchedSecret{nullptr};
+std::atomic<int> unwipedSecretCopies{0};
+
+void CheckFreedBlock(void* block) {
+  const char* secret = watchedSecret.load();
+  if (block == nullptr || secret == nullptr) return;
+  const char* bytes = static_cast<const char*>(block);
+  const size_t size = HeapSize(GetProcessHeap(), 0, block);
+  const size_t length = strlen(secret);
+  if (std::search(bytes, bytes + size, secret, secret + length) != bytes + size) ++unwipedSecretCopies;
+}
+}  // namespace
+
+void* operator new(size_t size) {
+  void* block = HeapAlloc(GetProcessHeap(), 0, size != 0 ? size : 1);
+  if (block == nullptr) throw std::bad_alloc();
+  return block;
+}
+void* operator new[](size_t size) { return operator new(size); }
+void operator delete(void* block) noexcept {
+  CheckFreedBlock(block);
+  if (block != nullptr) HeapFree(GetProcessHeap(), 0, block);
+}
+void operator delete[](void* block) noexcept { operator delete(block); }
+void operator delete(void* block, size_t) noexcept { operator delete(block); }
+void operator delete[](void* block, size_t) noexcept { operator delete(block); }
+
 using testing_support::CaughtMessageBox;
 using testing_support::CaughtMessageBoxes;
 using testing_support::MessageBoxCatcher;
@@ -33,7 +66,7 @@ namespace {
 // Ports of the servers that mail_servers.py starts.
 enum Port {
   kPlain = 841, kPlainLogin = 842, kPlainCram = 843, kStartTls = 844, kTlsGood = 845,
-  kTlsWrongName = 846, kTlsSelfSigned = 847, kTlsExpired = 848, kStartTlsCram = 849,
+  kTlsWrongName = 846, kTlsSelfSigned = 847, kTlsExpired = 848, kStartTlsCram = 849, kTlsTrickle = 850,
   kGreeting554 = 851, kRcpt550 = 852, kStalled = 853, kSplit = 854, kCloses = 855,
   kLongCram = 856, kUnexpected220 = 857, kBacklogFull = 858, kNothing = 859, kTlsSilent = 860,
   kStartTlsInject = 861, kBadCram = 862,
@@ -384,6 +417,106 @@ TEST(SmtpSessionTest, CancelWhileWaitingForAReplyEndsWithoutMessage) {
   EXPECT_EQ(outcome.result, -1);
   EXPECT_TRUE(outcome.boxes.empty());
   EXPECT_LT(outcome.elapsedMs, kMailStepTimeoutMs);
+}
+
+TEST(SmtpSessionTest, ATlsPeerThatDropsTheConnectionIsShownAsDisconnected) {
+  // The server goes away after RCPT without a close_notify.
+  Outcome outcome = RunSession(MakeRequest(kStartTlsInject, "drop-tls@example.test", 1, 2, "localhost"));
+  ExpectOneBox(outcome, {kStartTlsInject, "", 0, 0, "", L"メール送信エラー", L"サーバーとの接続が切断されました。"});
+  EXPECT_FALSE(ReadDelivered(kStartTlsInject, "drop-tls@example.test").found);
+}
+
+TEST(SmtpSessionTest, AMailAcceptedBeforeAFailedQuitIsSentQuietly) {
+  // The server accepts the text with 250 and resets the connection at once.
+  const struct {
+    int port;
+    const char* to;
+    int useAuth;
+    int security;
+    const char* server;
+  } kCases[] = {
+      {kLongCram, "reset-plain@example.test", 0, 0, "127.0.0.1"},
+      {kStartTlsInject, "reset-tls@example.test", 1, 2, "localhost"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.to);
+    Outcome outcome = RunSession(MakeRequest(c.port, c.to, c.useAuth, c.security, c.server));
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.steps, 10);
+    EXPECT_TRUE(outcome.boxes.empty());
+    EXPECT_TRUE(ReadDelivered(c.port, c.to).found);
+  }
+}
+
+TEST(SmtpSessionTest, TrickledHandshakeTimesOutWithinTheStepDeadline) {
+  // One byte every 9 s: no single read waits 10 s, the handshake as a whole does.
+  Outcome outcome = RunSession(MakeRequest(kTlsTrickle, "trickle@example.test", 1, 1, "localhost"));
+  ExpectOneBox(outcome, {kTlsTrickle, "", 0, 0, "", L"メール送信エラー", L"接続がタイムアウトしました。"});
+  EXPECT_GE(outcome.elapsedMs, kMailStepTimeoutMs - 500);
+  EXPECT_LT(outcome.elapsedMs, 2 * kMailStepTimeoutMs);  // the trickle itself lasts 45 s
+}
+
+TEST(SmtpSessionTest, CancelDuringTheHandshakeEndsAtOnceWithoutMessage) {
+  Outcome outcome = RunSession(MakeRequest(kTlsTrickle, "cancel3@example.test", 1, 1, "localhost"), 1, 1500);
+  EXPECT_EQ(outcome.result, -1);
+  EXPECT_TRUE(outcome.boxes.empty());
+  EXPECT_LT(outcome.elapsedMs, 9000u);  // before the trickle's first byte
+}
+
+// A resolver that never answers until the test lets it go.
+HANDLE resolverRelease;
+int WSAAPI StalledResolve(const char*, const char*, const addrinfo*, addrinfo** result) {
+  WaitForSingleObject(resolverRelease, 120000);
+  *result = nullptr;
+  return WSAHOST_NOT_FOUND;
+}
+
+class StalledResolverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resolverRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    SetMailResolveCall(StalledResolve);
+  }
+  void TearDown() override {
+    SetMailResolveCall(nullptr);
+    SetEvent(resolverRelease);
+  }
+};
+
+TEST_F(StalledResolverTest, NameResolutionTimesOutAfterTwentySeconds) {
+  Outcome outcome = RunSession(MakeRequest(kPlain, "resolve@example.test", 0, 0, "mail.example.test"));
+  ExpectOneBox(outcome, {kPlain, "", 0, 0, "", L"メール送信エラー", L"接続がタイムアウトしました。"});
+  EXPECT_GE(outcome.elapsedMs, kMailResolveTimeoutMs - 500);
+}
+
+TEST_F(StalledResolverTest, CancelDuringNameResolutionEndsAtOnceWithoutMessage) {
+  Outcome outcome = RunSession(MakeRequest(kPlain, "resolve2@example.test", 0, 0, "mail.example.test"), 1, 300);
+  EXPECT_EQ(outcome.result, -1);
+  EXPECT_TRUE(outcome.boxes.empty());
+  EXPECT_LT(outcome.elapsedMs, kMailResolveTimeoutMs / 2);
+}
+
+TEST(SmtpSessionTest, TheBase64PasswordLeavesNoUnwipedCopyOnTheHeap) {
+  const struct {
+    int port;
+    const char* to;
+    int security;
+    const char* server;
+  } kCases[] = {
+      {kPlainLogin, "wipe-plain@example.test", 0, "127.0.0.1"},
+      {kStartTls, "wipe-starttls@example.test", 2, "localhost"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.to);
+    MailRequest request = MakeRequest(c.port, c.to, 1, c.security, c.server);
+    unwipedSecretCopies = 0;
+    watchedSecret = "czNjcmV0LXBhc3M=";  // Base64 of the password
+    Outcome outcome = RunSession(request);
+    watchedSecret = nullptr;
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_TRUE(AuthLogged(c.to));
+    EXPECT_EQ(unwipedSecretCopies.load(), 0);
+  }
 }
 
 class UnattendedSessionTest : public testing_support::TempFolderTest {};

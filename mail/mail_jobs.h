@@ -1,0 +1,52 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "mail_request.h"
+#include "schedule_model.h"
+
+// One mail job: what a mail worker thread reads, owned by the window that
+// started it. Everything the worker needs is in the job before its thread
+// starts; the worker never reads the profile, the item or a page.
+struct MailJob {
+  HWND owner;           // receives 0x8005 (notified) and 0x8007 (posted)
+  int32_t closeMode;    // 0: progress dialog modal, 1: modeless
+  ScheduleItem* item;   // the item that chose the recipient (scheduled mails)
+  HANDLE thread;
+  int32_t afterResume;  // 0: texts before the action, 1: after the resume
+  // Manual-reset: made before the thread starts, closed after the join.
+  // Cancel only sets it, so a late Cancel never touches the worker's state.
+  HANDLE cancelEvent;
+  DWORD threadId;       // the worker's, carried by its completion's lParam
+  uint8_t interactive;  // 1: failures in message boxes (the test mail)
+  uint8_t joining;      // set while the owner waits for the worker
+  MailRequest request;  // complete before the thread starts; wiped after the join
+};
+
+// Fills a scheduled mail's request from the profile's mail settings and the
+// item: bounded, terminated copies, placeholders replaced. False when the
+// item's recipient is not one of the listed addresses.
+bool ComposeNotificationMail(const ScheduleItem& item, int32_t afterResume, MailRequest* request);
+
+// Makes the cancel event and starts procedure on the job; the request must be
+// complete. False (nothing left open) when the thread cannot start.
+bool StartMailJob(MailJob* job, unsigned(__stdcall* procedure)(void*));
+// Asks the worker to stop: SetEvent, nothing else.
+void CancelMailJob(MailJob* job);
+// Waits for the worker while delivering the messages sent to this thread,
+// closes the thread and the cancel event and wipes the request.
+void JoinMailJob(MailJob* job);
+// Whether a completion (0x8007's lParam) is the running worker's own.
+bool IsLiveMailCompletion(const MailJob* job, LPARAM completion);
+
+// Runs the job's dialogue on the worker thread: SendMail with the job's
+// request and cancel event, then posts 0x8007 (wParam closeMode, lParam the
+// worker's thread id). Returns SendMail's result.
+int32_t RunMailJobDialogue(MailJob* job);
+
+// Called on each mail worker as it starts and as it ends (tests watch its
+// message boxes there); null for none.
+void SetMailWorkerThreadHooks(void (*started)(), void (*ending)());
+void CallMailWorkerStarted();
+void CallMailWorkerEnding();
