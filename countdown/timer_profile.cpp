@@ -10,6 +10,7 @@
 
 #include "countdown_state.h"
 #include "shared/error_log.h"
+#include "shared/file_replace.h"
 #include "shared/profile_names.h"
 #include "shared/program_paths.h"
 #include "shared/schedule_time.h"
@@ -128,29 +129,6 @@ void Sanitize(TimerSettings* s) {
   if (s->bringToFront == 1) s->bringToFrontSeconds = Clamp(s->bringToFrontSeconds, 60, 3600);
   // Only hibernate and standby come back; nothing may wait for a resume after a shutdown.
   if (s->action != Hibernate && s->action != Standby) s->resumeEnabled = 0;
-}
-
-void ShowLastError(HWND owner, const wchar_t* caption, DWORD error) {
-  wchar_t* text = FetchSystemErrorText(error);
-  ShowSystemErrorMessage(caption, owner, &text);
-}
-
-bool WriteWholeFile(const wchar_t* path, const std::string& bytes, DWORD* error) {
-  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    *error = GetLastError();
-    return false;
-  }
-  DWORD written = 0;
-  bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size();
-  if (!ok) *error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
-  if (!CloseHandle(file) && ok) {
-    *error = GetLastError();
-    ok = false;
-  }
-  return ok;
 }
 
 // Profiles are small; a file far larger than any profile is not read whole.
@@ -289,17 +267,9 @@ bool TimerSaveProfileFile(HWND owner, const wchar_t* name) {
   tempPath[MAX_PATH - 1] = L'\0';
   CreateDirectoryW(profileFolder, nullptr);
   const std::string bytes = EncodeTimerProfile(timerSettings, TailForSave());
-  // The old profile is replaced only by a file that was written whole.
   DWORD error = 0;
-  if (!WriteWholeFile(tempPath, bytes, &error)) {
-    DeleteFileW(tempPath);
-    ShowLastError(owner, kTimerWriteErrorCaption, error);
-    return false;
-  }
-  if (!MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING)) {
-    error = GetLastError();
-    DeleteFileW(tempPath);
-    ShowLastError(owner, kTimerWriteErrorCaption, error);
+  if (!ReplaceFileWithBytes(path, tempPath, bytes.data(), bytes.size(), &error)) {
+    ShowSystemErrorText(owner, kTimerWriteErrorCaption, error);
     return false;
   }
   return true;
@@ -314,7 +284,7 @@ bool TimerLoadProfileFile(HWND owner, const wchar_t* name) {
   std::string bytes;
   DWORD error = 0;
   if (!ReadWholeFile(path, &bytes, &error)) {
-    ShowLastError(owner, kTimerReadErrorCaption, error);
+    ShowSystemErrorText(owner, kTimerReadErrorCaption, error);
     return false;
   }
   if (DecodeTimerProfile(bytes, &timerSettings) != TimerProfileDecode::Ok) {

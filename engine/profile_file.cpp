@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "shared/error_log.h"
+#include "shared/file_replace.h"
 #include "shared/program_paths.h"
 
 namespace {
@@ -206,31 +207,6 @@ void ShowError(HWND owner, const wchar_t* caption, const wchar_t* text) {
   MessageBoxW(owner, text, caption, MB_ICONERROR);
 }
 
-void ShowLastError(HWND owner, const wchar_t* caption, DWORD error) {
-  wchar_t* text = FetchSystemErrorText(error);
-  if (text)
-    ShowSystemErrorMessage(caption, owner, &text);
-  else
-    ShowError(owner, caption, L"");
-}
-
-bool WriteWholeFile(const wchar_t* path, const uint8_t* bytes, size_t size, DWORD* error) {
-  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    *error = GetLastError();
-    return false;
-  }
-  DWORD written = 0;
-  bool ok = WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
-  if (!ok) *error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
-  if (!CloseHandle(file) && ok) {
-    *error = GetLastError();
-    ok = false;
-  }
-  return ok;
-}
-
 // One file image at a time, on the user-interface thread; kept for the
 // process so that saving and loading never pay for fresh pages.
 constexpr size_t kScratchSize = kItemsOffset + kRowCount * kSlotCount * kItemRecordSize + kSettingsBlockSize;
@@ -356,17 +332,9 @@ bool SaveProfileFile(HWND owner, const wchar_t* name) {
   const size_t size = ProfileFileSize(scheduleMode);
   EncodeProfile(Scratch());
 
-  // The old profile is replaced only by a file that was written whole.
   DWORD error = 0;
-  if (!WriteWholeFile(tempPath, Scratch(), size, &error)) {
-    DeleteFileW(tempPath);
-    ShowLastError(owner, kWriteErrorCaption, error);
-    return false;
-  }
-  if (!MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING)) {
-    error = GetLastError();
-    DeleteFileW(tempPath);
-    ShowLastError(owner, kWriteErrorCaption, error);
+  if (!ReplaceFileWithBytes(path, tempPath, Scratch(), size, &error)) {
+    ShowSystemErrorText(owner, kWriteErrorCaption, error);
     return false;
   }
   return true;
@@ -381,7 +349,7 @@ bool LoadProfileFile(HWND owner, const wchar_t* name) {
   size_t size = 0;
   DWORD error = 0;
   if (!ReadWholeFile(path, &size, &error)) {
-    ShowLastError(owner, kReadErrorCaption, error);
+    ShowSystemErrorText(owner, kReadErrorCaption, error);
     return false;
   }
   // Checked whole before anything of the live model changes.
