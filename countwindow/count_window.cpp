@@ -230,3 +230,42 @@ void RecordLastMovedPosition(HWND front) {
 }
 
 void MoveCountPairHome() { MovePairTo(countWindowSettings.homePosition); }
+
+bool HandleCountPairFrontMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, int digitsId,
+                                 HBRUSH dialogBrush, HBRUSH staticBrush, INT_PTR* result) {
+  *result = TRUE;
+  switch (message) {
+    case WM_MOVE:
+      FollowCountdownDialog(dialog);
+      return true;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) PlaceCountWindowBehind(dialog);
+      *result = FALSE;
+      return true;
+    case WM_CTLCOLORDLG:
+      *result = reinterpret_cast<INT_PTR>(dialogBrush);
+      return true;
+    case WM_CTLCOLORSTATIC:
+      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == digitsId) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, RGB(255, 255, 255));
+        const TextColor& digits = appearance.textColor;
+        SetTextColor(dc, RGB(digits.red, digits.green, digits.blue));
+        *result = reinterpret_cast<INT_PTR>(staticBrush);
+      } else {
+        *result = FALSE;
+      }
+      return true;
+    case WM_LBUTTONDOWN:
+      SendMessageW(dialog, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+      return true;
+    case WM_RBUTTONUP:
+      if (countWindow) SendMessageW(countWindow, WM_RBUTTONUP, wParam, lParam);
+      return true;
+    case WM_EXITSIZEMOVE:
+      RecordLastMovedPosition(dialog);
+      return true;
+    default:
+      return false;
+  }
+}

@@ -52,3 +52,11 @@ void PlaceCountWindowBehind(HWND front);    // WM_ACTIVATE and the count window'
 void FollowCountdownDialog(HWND front);     // WM_MOVE: the count window goes where the dialog is
 void RecordLastMovedPosition(HWND front);   // WM_EXITSIZEMOVE
 void MoveCountPairHome();                   // double click and the tray's "既定位置に移動"
+
+// The messages both programs' countdown dialogs handle alike as the front of
+// the pair: moving and stacking it with the count window, dragging it by its
+// body, handing the right button to the count window, and the white ground
+// with the digits (static `digitsId`) in the appearance's colour. Sets
+// `*result` and returns true for a message it handled.
+bool HandleCountPairFrontMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, int digitsId,
+                                 HBRUSH dialogBrush, HBRUSH staticBrush, INT_PTR* result);

@@ -398,6 +398,9 @@ LRESULT CALLBACK LowLevelMouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  INT_PTR handled = 0;
+  if (HandleCountPairFrontMessage(dialog, message, wParam, lParam, kCountdownStaticId, dialogBrush, staticBrush, &handled))
+    return handled;
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog(dialog);
@@ -413,32 +416,6 @@ INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, L
       return TRUE;
     case WM_DESTROY:
       OnDestroy(dialog);
-      return TRUE;
-    case WM_MOVE:
-      FollowCountdownDialog(dialog);
-      return TRUE;
-    case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE) PlaceCountWindowBehind(dialog);
-      return FALSE;
-    case WM_CTLCOLORDLG:
-      return reinterpret_cast<INT_PTR>(dialogBrush);
-    case WM_CTLCOLORSTATIC:
-      if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kCountdownStaticId) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetBkColor(dc, RGB(255, 255, 255));
-        const TextColor& digits = appearance.textColor;
-        SetTextColor(dc, RGB(digits.red, digits.green, digits.blue));
-        return reinterpret_cast<INT_PTR>(staticBrush);
-      }
-      return FALSE;
-    case WM_LBUTTONDOWN:
-      SendMessageW(dialog, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-      return TRUE;
-    case WM_RBUTTONUP:
-      if (countWindow) SendMessageW(countWindow, WM_RBUTTONUP, wParam, lParam);
-      return TRUE;
-    case WM_EXITSIZEMOVE:
-      RecordLastMovedPosition(dialog);
       return TRUE;
     case kMsgShowCountdownStatic:
       ShowWindow(GetDlgItem(dialog, kCountdownStaticId),
