@@ -1,6 +1,7 @@
 #include "countdown_state.h"
 
 #include "count_window_config.h"
+#include "shared/power_action_names.h"
 
 HWND mainWindow;
 HWND settingsDialog;
@@ -19,17 +20,7 @@ const wchar_t* timerActionKeyNames[5];
 const wchar_t* timerDisplayNames[kTimerNameCount];
 
 void TimerInitNames(unsigned majorVersion) {
-  const bool beforeVista = majorVersion < 6;
-  timerActionKeyNames[0] = L"Shutdown";
-  timerActionKeyNames[1] = L"Restart";
-  timerActionKeyNames[2] = L"Logoff";
-  timerActionKeyNames[3] = L"Hibernation";
-  timerActionKeyNames[4] = beforeVista ? L"Standby" : L"Sleep";
-  timerDisplayNames[0] = L"シャットダウン";
-  timerDisplayNames[1] = L"再起動";
-  timerDisplayNames[2] = L"ログオフ";
-  timerDisplayNames[3] = L"休止状態";
-  timerDisplayNames[4] = beforeVista ? L"スタンバイ" : L"スリープ";
+  FillPowerActionNames(majorVersion, timerActionKeyNames, timerDisplayNames);
   timerDisplayNames[5] = L"時刻";
   timerDisplayNames[6] = L"CPU使用率";
   timerDisplayNames[7] = L"今すぐ終了";
