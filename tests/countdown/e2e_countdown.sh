@@ -6,17 +6,8 @@
 #   e2e_countdown.sh <Sopora.exe> <make_timer_profile.exe> <press_start.exe> <wineprefix.sh> time|cpu
 set -euo pipefail
 program=$1 make_profile=$2 press_start=$3 prepare=$4 mode=$5
-# Inside the build tree (CTest runs this in the test folder), never elsewhere.
-work=$(mktemp -d "$PWD/e2e-countdown.XXXXXX")
-export WINEPREFIX=$work/prefix WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all LANG=ja_JP.UTF-8 TZ=JST-9
-export WINEDLLOVERRIDES="winemenubuilder.exe,mshtml,mscoree=d"
-cleanup() { wineserver -k 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-"$prepare" "$WINEPREFIX"
-mkdir "$work/app"
-cp "$program" "$work/app/"
+source "$(dirname "$0")/../support/e2e_session.sh"
+e2e_begin "$program" "$prepare"
 folder="$(winepath -w "$work/app")\\"
 if [ "$mode" = time ]; then
   # Whole minutes only reach the start: the end is 120-180 s ahead.
@@ -29,30 +20,14 @@ fi
 [ "$(stat -c %s "$work/app/profile/e2e.dat")" -eq "$size" ] || fail "profile size"
 
 cd "$work/app"
-# Another user program in the same session: only the real end of the session
-# ends it too (a crash, or an end without the action, leaves it running).
-wine notepad.exe &
-sentinel=$!
+e2e_start_sentinel
 wine Sopora.exe &
 program_pid=$!
 wine "$press_start" || fail "the settings dialog did not appear"
 started=$(date +%s)
-deadline=$(( started + limit ))
-while kill -0 "$program_pid" 2>/dev/null && [ "$(date +%s)" -lt "$deadline" ]; do
-  sleep 0.5
-done
+e2e_wait_while_running "$program_pid" "$limit"
 kill -0 "$program_pid" 2>/dev/null && fail "the countdown did not end the session within ${limit}s"
 elapsed=$(( $(date +%s) - started ))
 [ "$elapsed" -ge "$least" ] || fail "ended after ${elapsed}s, before the countdown was due"
-# The end of the session takes the other program along; give it time.
-deadline=$(( $(date +%s) + 60 ))
-while kill -0 "$sentinel" 2>/dev/null && [ "$(date +%s)" -lt "$deadline" ]; do
-  sleep 0.5
-done
-kill -0 "$sentinel" 2>/dev/null && fail "the other user program still runs: the session did not end"
-wineserver -w
-if [ -f sopora_error.txt ]; then
-  iconv -f UTF-16 -t UTF-8 sopora_error.txt >&2 || true
-  fail "the run logged errors"
-fi
+e2e_expect_session_ended sopora_error.txt
 echo "the session ended after ${elapsed}s, as planned"
