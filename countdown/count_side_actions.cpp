@@ -9,21 +9,15 @@
 
 namespace {
 
-SoundPlayer* NewPlayer(HWND owner) { return new SoundPlayer(owner); }
-void DeletePlayer(SoundPlayer* player) { delete player; }
-bool PlayerHasMedium(const SoundPlayer* player) { return player->opened != 0; }
-bool PlayerIsPlaying(const SoundPlayer* player) { return player->playing != 0; }
-void ClosePlayerMedium(SoundPlayer* player) { player->Close(); }
-void ApplyPlayerMute(SoundPlayer* player, bool muted) { player->SetMute(muted); }
 // This program has one list of applications, in its settings.
 int LaunchTimerApplications(int, int, int elapsedSeconds) {
   return TimerLaunchApplication(elapsedSeconds) ? 1 : 0;
 }
 
 const CountdownSideActions kRealSideActions = {
-    NewPlayer,         DeletePlayer,    PlayerHasMedium, PlayerIsPlaying,
-    ClosePlayerMedium, ApplyPlayerMute, PlaySoundFile,   LaunchTimerApplications,
-    MakeCaptureFileName, CaptureScreen, PaintCountWindow,
+    NewSoundPlayer,         DeleteSoundPlayer,    SoundPlayerHasMedium, SoundPlayerIsPlaying,
+    CloseSoundPlayerMedium, ApplySoundPlayerMute, PlaySoundFile,        LaunchTimerApplications,
+    MakeCaptureFileName,    CaptureScreen,        PaintCountWindow,
 };
 const CountdownSideActions* sideActions = &kRealSideActions;
 

@@ -498,3 +498,10 @@ bool PlaySoundFile(HWND owner, const wchar_t* path, bool createFirst, int volume
   }
   return ok;
 }
+
+SoundPlayer* NewSoundPlayer(HWND owner) { return new SoundPlayer(owner); }
+void DeleteSoundPlayer(SoundPlayer* player) { delete player; }
+bool SoundPlayerHasMedium(const SoundPlayer* player) { return player->opened != 0; }
+bool SoundPlayerIsPlaying(const SoundPlayer* player) { return player->playing != 0; }
+void CloseSoundPlayerMedium(SoundPlayer* player) { player->Close(); }
+void ApplySoundPlayerMute(SoundPlayer* player, bool muted) { player->SetMute(muted); }

@@ -163,3 +163,12 @@ extern uint8_t soundMuted;
 // createFirst), cutting off a sound still open. Failures go to the error log
 // under "サウンド再生エラー"; nothing is shown. True when playing started.
 bool PlaySoundFile(HWND owner, const wchar_t* path, bool createFirst, int volume);
+
+// A player's calls as plain functions, for the countdowns' tables of side
+// actions that tests replace.
+SoundPlayer* NewSoundPlayer(HWND owner);
+void DeleteSoundPlayer(SoundPlayer* player);
+bool SoundPlayerHasMedium(const SoundPlayer* player);
+bool SoundPlayerIsPlaying(const SoundPlayer* player);
+void CloseSoundPlayerMedium(SoundPlayer* player);
+void ApplySoundPlayerMute(SoundPlayer* player, bool muted);
