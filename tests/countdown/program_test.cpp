@@ -28,33 +28,14 @@ class CountdownProgramTest : public testing_support::TempFolderTest {
     SetProgramPaths(temp_.path().c_str(), L"Sopora");
   }
   void TearDown() override {
-    for (PROCESS_INFORMATION& p : processes_) {
-      if (WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(p.hProcess, 1);
-      WaitForSingleObject(p.hProcess, 10000);
-      CloseHandle(p.hProcess);
-      CloseHandle(p.hThread);
-    }
+    // Before the folder goes: the programs run in it.
+    programs_.EndAll();
     TempFolderTest::TearDown();
   }
 
-  PROCESS_INFORMATION Start() {
-    std::wstring commandLine = L"\"" + exe_ + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    EXPECT_TRUE(CreateProcessW(exe_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               temp_.path().c_str(), &startup, &process))
-        << GetLastError();
-    if (process.hProcess) processes_.push_back(process);
-    return process;
-  }
+  PROCESS_INFORMATION Start() { return programs_.Start(exe_, L"", temp_.path()); }
 
-  static DWORD WaitForExit(const PROCESS_INFORMATION& process) {
-    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) return 0xFFFFFFFF;
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.hProcess, &code);
-    return code;
-  }
+  static DWORD WaitForExit(const PROCESS_INFORMATION& process) { return StartedPrograms::WaitForExit(process); }
 
   // Waits for a condition; the limit only stops a broken run from hanging.
   template <typename Condition>
@@ -63,7 +44,7 @@ class CountdownProgramTest : public testing_support::TempFolderTest {
   }
 
   std::wstring exe_;
-  std::vector<PROCESS_INFORMATION> processes_;
+  StartedPrograms programs_;
 };
 
 TEST_F(CountdownProgramTest, SecondInstanceIsRefusedWhileTheFirstRuns) {

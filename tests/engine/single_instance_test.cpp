@@ -56,34 +56,16 @@ bool SaveWindowShot(HWND window, const std::wstring& path) {
 class SchedulerProcessTest : public TempFolderTest {
  protected:
   void TearDown() override {
-    for (PROCESS_INFORMATION& p : processes_) {
-      if (WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(p.hProcess, 1);
-      WaitForSingleObject(p.hProcess, 10000);
-      CloseHandle(p.hProcess);
-      CloseHandle(p.hThread);
-    }
+    // Before the folder goes: the programs run in it.
+    programs_.EndAll();
     TempFolderTest::TearDown();
   }
 
   PROCESS_INFORMATION Start(const std::wstring& arguments) {
-    const std::wstring exe = HostPathToWine(SOPORA_SCHEDULER_EXE);
-    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    EXPECT_TRUE(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               temp_.path().c_str(), &startup, &process))
-        << GetLastError();
-    if (process.hProcess) processes_.push_back(process);
-    return process;
+    return programs_.Start(HostPathToWine(SOPORA_SCHEDULER_EXE), arguments, temp_.path());
   }
 
-  static DWORD WaitForExit(const PROCESS_INFORMATION& process) {
-    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) return 0xFFFFFFFF;
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.hProcess, &code);
-    return code;
-  }
+  static DWORD WaitForExit(const PROCESS_INFORMATION& process) { return StartedPrograms::WaitForExit(process); }
 
   // With no profile to load, the program first asks for the mode; OK keeps
   // the one it has.
@@ -99,7 +81,7 @@ class SchedulerProcessTest : public TempFolderTest {
     PostMessageW(mode, WM_COMMAND, IDOK, 0);
   }
 
-  std::vector<PROCESS_INFORMATION> processes_;
+  StartedPrograms programs_;
 };
 
 TEST_F(SchedulerProcessTest, SecondInstanceIsRefusedWhileTheFirstRuns) {

@@ -1,5 +1,7 @@
 #include "process_windows.h"
 
+#include <gtest/gtest.h>
+
 #include "wait.h"
 
 namespace testing_support::process_windows {
@@ -62,6 +64,36 @@ bool Contains(const std::vector<std::wstring>& texts, const std::wstring& text) 
   for (const auto& t : texts)
     if (t == text) return true;
   return false;
+}
+
+PROCESS_INFORMATION StartedPrograms::Start(const std::wstring& exe, const std::wstring& arguments,
+                                           const std::wstring& folder) {
+  std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &process))
+    ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
+  if (process.hProcess) processes_.push_back(process);
+  return process;
+}
+
+void StartedPrograms::EndAll() {
+  for (PROCESS_INFORMATION& p : processes_) {
+    if (WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(p.hProcess, 1);
+    WaitForSingleObject(p.hProcess, 10000);
+    CloseHandle(p.hProcess);
+    CloseHandle(p.hThread);
+  }
+  processes_.clear();
+}
+
+DWORD StartedPrograms::WaitForExit(const PROCESS_INFORMATION& process) {
+  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) return 0xFFFFFFFF;
+  DWORD code = 0xFFFFFFFF;
+  GetExitCodeProcess(process.hProcess, &code);
+  return code;
 }
 
 }  // namespace testing_support::process_windows
