@@ -18,6 +18,7 @@
 #include <openssl/x509.h>
 
 #include "smtp_session.h"
+#include "mail_test_files.h"
 
 namespace {
 
@@ -59,22 +60,9 @@ bool RunHost(const std::string& command, const std::string& doneFile, DWORD limi
   return false;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+using mail_test_files::ReadFile;
 
-bool TrustTestCa() {
-  std::string der = ReadFile(kState + "/certs/ca.der");
-  HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
-  if (der.empty() || store == nullptr) return false;
-  BOOL ok = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                                             static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
-  CertCloseStore(store, 0);
-  return ok != FALSE;
-}
+bool TrustTestCa() { return mail_test_files::TrustTestCa(kState); }
 
 }  // namespace
 

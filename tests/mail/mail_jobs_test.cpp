@@ -22,6 +22,7 @@
 #include "private_messages.h"
 #include "shared/error_log.h"
 #include "temp_folder.h"
+#include "mail_test_files.h"
 
 #ifndef SOPORA_MAIL_STATE_DIR
 #error "SOPORA_MAIL_STATE_DIR must name the mail servers' state folder"
@@ -35,17 +36,10 @@ namespace {
 const std::string kState = SOPORA_MAIL_STATE_DIR;
 const SYSTEMTIME kTarget = MakeTime(2026, 12, 10, 22, 0, 0);
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+using mail_test_files::ReadFile;
 
 // The mail a server recorded for a recipient, or "" while there is none.
-std::string Delivered(int port, const std::string& rcpt) {
-  return ReadFile(kState + "/mail/" + std::to_string(port) + "-" + rcpt + ".txt");
-}
+std::string Delivered(int port, const std::string& rcpt) { return mail_test_files::Delivered(kState, port, rcpt); }
 
 std::string Utf8(const std::wstring& text) {
   const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,

@@ -10,6 +10,7 @@
 #include "mail_address.h"
 #include "mail_codecs.h"
 #include "shared/clock.h"
+#include "mail_test_files.h"
 
 #ifndef SOPORA_MAIL_SAMPLES_DIR
 #error "SOPORA_MAIL_SAMPLES_DIR must name the folder with the iconv samples"
@@ -130,12 +131,7 @@ std::wstring FromUtf8(const std::string& text) {
   return out;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+using mail_test_files::ReadFile;
 
 // The same texts converted by iconv at configure time.
 TEST(ShiftJisToIso2022JpTest, MatchesIconvForJapaneseText) {

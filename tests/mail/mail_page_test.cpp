@@ -21,6 +21,7 @@
 #include "modal_driver.h"
 #include "schedule_model.h"
 #include "settings_sheet.h"
+#include "mail_test_files.h"
 
 #ifndef SOPORA_MAIL_STATE_DIR
 #error "SOPORA_MAIL_STATE_DIR must name the mail servers' state folder"
@@ -35,30 +36,14 @@ namespace {
 
 const std::string kState = SOPORA_MAIL_STATE_DIR;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+using mail_test_files::ReadFile;
 
-std::string Delivered(int port, const std::string& rcpt) {
-  return ReadFile(kState + "/mail/" + std::to_string(port) + "-" + rcpt + ".txt");
-}
+std::string Delivered(int port, const std::string& rcpt) { return mail_test_files::Delivered(kState, port, rcpt); }
 
+// The test CA joins this prefix's own ROOT store (never the host's).
 class TestCaEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override {
-    std::string der = ReadFile(kState + "/certs/ca.der");
-    ASSERT_FALSE(der.empty()) << "no test CA in " << kState;
-    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
-    ASSERT_NE(store, nullptr);
-    ASSERT_TRUE(CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING,
-                                                 reinterpret_cast<const BYTE*>(der.data()),
-                                                 static_cast<DWORD>(der.size()),
-                                                 CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
-    CertCloseStore(store, 0);
-  }
+  void SetUp() override { ASSERT_TRUE(mail_test_files::TrustTestCa(kState)) << "no test CA in " << kState; }
 };
 ::testing::Environment* const caEnvironment = ::testing::AddGlobalTestEnvironment(new TestCaEnvironment);
 
