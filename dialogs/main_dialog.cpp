@@ -16,6 +16,7 @@
 #include "main_window_state.h"
 #include "mode_dialog.h"
 #include "pending_dialogs.h"
+#include "profile_dialog.h"
 #include "pending_side_actions.h"
 #include "private_messages.h"
 #include "schedule_edit.h"

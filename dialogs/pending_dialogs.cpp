@@ -51,11 +51,6 @@ const DLGTEMPLATE* EmptyPage() { return reinterpret_cast<const DLGTEMPLATE*>(Emp
 
 }  // namespace
 
-INT_PTR RunProfileDialog(HWND owner) {
-  MessageBoxW(owner, L"プロファイルの画面はまだありません。", L"", MB_OK);
-  return 0;
-}
-
 const SettingsPageEntry settingsPages[kSettingsPageCount] = {
     {155, L"全般", GeneralPageDlgProc, GeneralPageTemplate()},
     {158, L" サウンド", SoundStandInProc, EmptyPage()},

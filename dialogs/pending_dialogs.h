@@ -8,9 +8,6 @@
 // Dialogs the menu opens that are built elsewhere. pending_dialogs.cpp holds
 // the least that keeps the program running until they are linked here.
 
-// Profile dialog 132: 1 when a profile was loaded.
-INT_PTR RunProfileDialog(HWND owner);
-
 // The sound page 158 and the applications page 159 stand in until they are
 // built: each records the positions the action list sends it.
 struct StandInChoice {

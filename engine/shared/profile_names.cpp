@@ -1,5 +1,7 @@
 #include "profile_names.h"
 
+#include <windows.h>
+
 #include <cwchar>
 #include <cwctype>
 #include <initializer_list>
@@ -23,12 +25,16 @@ bool IsDeviceName(const wchar_t* name) {
 
 }  // namespace
 
-bool IsValidProfileName(const wchar_t* name) {
-  if (!name || !*name) return false;
+bool IsValidProfileName(const wchar_t* name, size_t maxLength) {
+  if (!name || !*name || wcslen(name) > maxLength) return false;
   for (const wchar_t* p = name; *p; ++p)
     if (*p < 0x20 || *p == 0x7f || wcschr(L"\\/:*?\"<>|", *p)) return false;
   const size_t length = wcslen(name);
   for (wchar_t end : {name[0], name[length - 1]})
     if (end == L' ' || end == L'.') return false;
   return !IsDeviceName(name);
+}
+
+bool SameProfileName(const wchar_t* a, const wchar_t* b) {
+  return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
 }
