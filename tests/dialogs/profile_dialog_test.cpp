@@ -1,5 +1,6 @@
 #include "profile_dialog.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -47,6 +48,63 @@ TEST_F(ProfileListTest, TwelveFilesAreAllListed) {
   int unknown = 0;
   for (const auto& entry : entries) unknown += entry.modeText == L"不明";
   EXPECT_EQ(unknown, 1);
+}
+
+class ProfileDialogTest : public TempFolderTest {
+ protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    SetProgramPaths(temp_.path().c_str(), L"sopora-profile-dialog-test");
+    CreateDirectoryW(temp_.Path(L"profile").c_str(), nullptr);
+    CreateDirectoryW(temp_.Path(L"profile\\scheduler").c_str(), nullptr);
+  }
+  void TearDown() override {
+    SetProgramPaths(L"", L"");
+    TempFolderTest::TearDown();
+  }
+};
+
+int Rows(HWND dialog) { return ListView_GetItemCount(GetDlgItem(dialog, kProfileListId)); }
+
+void Save(HWND dialog, const wchar_t* name) {
+  SetDlgItemTextW(dialog, kProfileNameEditId, name);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kProfileSaveButtonId, BN_CLICKED), 0);
+}
+
+TEST_F(ProfileDialogTest, SaveAsksBeforeOverwritingANameOfOtherCaseAndOkWritesTheKeys) {
+  int afterSave = -1, afterNo = -1, afterYes = -1;
+  size_t boxesAfterNo = 0;
+  testing_support::ModalDriver driver([&] {
+    HWND dialog = testing_support::FindThreadDialogWithControl(kProfileListId);
+    if (!dialog) return false;
+    Save(dialog, L"abc");
+    afterSave = Rows(dialog);
+    testing_support::SetMessageBoxAnswer(IDNO);
+    Save(dialog, L"ABC");
+    afterNo = Rows(dialog);
+    boxesAfterNo = testing_support::CaughtMessageBoxes().size();
+    testing_support::SetMessageBoxAnswer(IDYES);
+    Save(dialog, L"ABC");
+    afterYes = Rows(dialog);
+    SendDlgItemMessageW(dialog, kDefaultProfileComboId, CB_SETCURSEL, 1, 0);
+    SetFocus(GetDlgItem(dialog, IDOK));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return true;
+  });
+  EXPECT_EQ(RunProfileDialog(nullptr), 0);
+  EXPECT_EQ(afterSave, 1);
+  EXPECT_EQ(afterNo, 1);
+  EXPECT_EQ(afterYes, 1);
+  EXPECT_EQ(boxesAfterNo, 1u);
+  const auto boxes = testing_support::CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text, kOverwriteQuestionText);
+  EXPECT_TRUE(testing_support::FileExists(temp_.Path(L"profile\\scheduler\\abc.dat")));
+  wchar_t value[32] = {};
+  GetPrivateProfileStringW(L"Setting", L"DefProfile", L"?", value, 32, L".\\Scheduler.ini");
+  EXPECT_STREQ(value, L"abc");
+  GetPrivateProfileStringW(L"Setting", L"StartUp", L"?", value, 32, L".\\Scheduler.ini");
+  EXPECT_STREQ(value, L"0");
 }
 
 }  // namespace
