@@ -107,4 +107,72 @@ TEST_F(ProfileDialogTest, SaveAsksBeforeOverwritingANameOfOtherCaseAndOkWritesTh
   EXPECT_STREQ(value, L"0");
 }
 
+void SelectRow(HWND dialog, int row) {
+  ListView_SetItemState(GetDlgItem(dialog, kProfileListId), row, LVIS_SELECTED | LVIS_FOCUSED,
+                        LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void Press(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+std::wstring Setting(const wchar_t* key) {
+  wchar_t value[64] = {};
+  GetPrivateProfileStringW(L"Setting", key, L"?", value, 64, L".\\Scheduler.ini");
+  return value;
+}
+
+// Deleting the default profile's file clears the keys at once: a Cancel
+// afterwards must not leave DefProfile naming a file that is gone.
+TEST_F(ProfileDialogTest, DeletingTheDefaultProfileClearsTheKeysEvenOnCancel) {
+  const std::wstring file = temp_.Path(L"profile\\scheduler\\abc.dat");
+  ASSERT_TRUE(testing_support::WriteBytes(file, std::string("\0\0\0\0", 4)));
+  WritePrivateProfileStringW(L"Setting", L"DefProfile", L"abc", L".\\Scheduler.ini");
+  WritePrivateProfileStringW(L"Setting", L"StartUp", L"1", L".\\Scheduler.ini");
+  int rowsBefore = -1, rowsAfter = -1;
+  testing_support::SetMessageBoxAnswer(IDYES);
+  testing_support::ModalDriver driver([&] {
+    HWND dialog = testing_support::FindThreadDialogWithControl(kProfileListId);
+    if (!dialog) return false;
+    rowsBefore = Rows(dialog);
+    SelectRow(dialog, 0);
+    Press(dialog, kProfileDeleteButtonId);
+    rowsAfter = Rows(dialog);
+    Press(dialog, IDCANCEL);
+    return true;
+  });
+  RunProfileDialog(nullptr);
+  EXPECT_EQ(rowsBefore, 1);
+  EXPECT_EQ(rowsAfter, 0);
+  EXPECT_FALSE(testing_support::FileExists(file));
+  EXPECT_EQ(testing_support::CaughtMessageBoxes().size(), 2u);  // the delete and the default question
+  EXPECT_EQ(Setting(L"DefProfile"), L"");
+  EXPECT_EQ(Setting(L"StartUp"), L"0");
+}
+
+TEST_F(ProfileDialogTest, AFailedDeleteIsReportedAndTheRowStays) {
+  const std::wstring file = temp_.Path(L"profile\\scheduler\\held.dat");
+  ASSERT_TRUE(testing_support::WriteBytes(file, std::string("\1\0\0\0", 4)));
+  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  int rowsAfter = -1;
+  testing_support::SetMessageBoxAnswer(IDYES);
+  testing_support::ModalDriver driver([&] {
+    HWND dialog = testing_support::FindThreadDialogWithControl(kProfileListId);
+    if (!dialog) return false;
+    SelectRow(dialog, 0);
+    Press(dialog, kProfileDeleteButtonId);
+    rowsAfter = Rows(dialog);
+    Press(dialog, IDCANCEL);
+    return true;
+  });
+  RunProfileDialog(nullptr);
+  CloseHandle(held);
+  EXPECT_EQ(rowsAfter, 1);
+  EXPECT_TRUE(testing_support::FileExists(file));
+  const auto boxes = testing_support::CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].caption, L"エラー");
+  EXPECT_EQ(boxes[1].text.rfind(L"プロファイルを削除できませんでした。", 0), 0u);
+  EXPECT_GT(boxes[1].text.size(), wcslen(L"プロファイルを削除できませんでした。\n"));
+}
+
 }  // namespace
