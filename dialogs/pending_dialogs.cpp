@@ -1,5 +1,6 @@
 #include "pending_dialogs.h"
 
+#include "capture_page.h"
 #include "general_page.h"
 #include "in_memory_dialog.h"
 #include "mail_page.h"
@@ -8,16 +9,6 @@
 std::vector<StandInChoice> standInChoices;
 
 namespace {
-
-// An empty page: it has nothing to check and nothing to store.
-INT_PTR CALLBACK EmptyPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    const PROPSHEETPAGEW* sheetPage = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
-    RegisterSettingsPage(page, static_cast<int>(sheetPage->lParam));
-    return TRUE;
-  }
-  return FALSE;
-}
 
 INT_PTR StandInPage(HWND page, UINT message, WPARAM wParam, int number) {
   if (message == WM_INITDIALOG) {
@@ -55,6 +46,6 @@ const SettingsPageEntry settingsPages[kSettingsPageCount] = {
     {155, L"全般", GeneralPageDlgProc, GeneralPageTemplate()},
     {158, L" サウンド", SoundStandInProc, EmptyPage()},
     {159, L"アプリ", ApplicationsStandInProc, EmptyPage()},
-    {160, L"キャプチャー", EmptyPageProc, EmptyPage()},
+    {160, L"キャプチャー", CapturePageDlgProc, CapturePageTemplate()},
     {161, L"メール", MailPageDlgProc, MailPageTemplate()},
 };

@@ -1,12 +1,14 @@
 #include "settings_sheet.h"
 
 #include <cstring>
+#include <cwchar>
 #include <initializer_list>
 
 #include "dpi_scaling.h"
 #include "in_memory_dialog.h"
 
 #include "mail_page.h"
+#include "shared/weekday_names.h"
 
 SettingsSheetState settingsSheetState;
 
@@ -143,4 +145,31 @@ void ShapeSettingsSheet(HWND sheet, int dpi, HFONT font) {
       if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
   }
+}
+
+bool ActionMatchesKind(int32_t action, int kind) {
+  if (kind == kEveryPowerActionKind) return action >= Shutdown && action <= Standby;
+  return kind >= 0 && kind < kEveryPowerActionKind && action == kind;
+}
+
+std::wstring ItemTitle(const wchar_t* prefix, int32_t mode, const ScheduleItem* item, int row) {
+  wchar_t text[96];
+  if (!item) {
+    swprintf(text, 96, L"%ls(----/--/-- --:--)", prefix);
+  } else if (mode == DateMode) {
+    swprintf(text, 96, L"%ls(%d/%02d/%02d %02d:%02d)", prefix, item->time.wYear, item->time.wMonth, item->time.wDay,
+             item->time.wHour, item->time.wMinute);
+  } else if (mode == WeeklyMode && row >= 0 && row < kRowCount) {
+    swprintf(text, 96, L"%ls(%02d:%02d (%ls))", prefix, item->time.wHour, item->time.wMinute, weekdayNames[row]);
+  } else {
+    swprintf(text, 96, L"%ls(%02d:%02d)", prefix, item->time.wHour, item->time.wMinute);
+  }
+  return text;
+}
+
+ScheduleItem* ItemAtPosition(int row, int position) {
+  if (row < 0 || row >= kRowCount || position < 0 || position >= kSlotCount) return nullptr;
+  const int slot = orderTable[row][position];
+  if (slot < 0 || slot >= kSlotCount) return nullptr;
+  return &scheduleTable[row][slot];
 }

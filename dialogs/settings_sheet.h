@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <string>
 
 #include "schedule_model.h"
 
@@ -93,3 +94,17 @@ struct SettingsSheetLayout {
 SettingsSheetLayout ComputeSettingsSheetLayout(int dpi, const RECT& workArea);
 // Titles the sheet "詳細設定" and moves it and its parts as laid out above.
 void ShapeSettingsSheet(HWND sheet, int dpi, HFONT font);
+
+// Commands 0x8013-0x8019 of the pages' "セット" menus: one power action each,
+// then "全ての復帰時" and "全ての終了時" (every power action).
+inline constexpr UINT kFirstKindCommand = 0x8013;
+inline constexpr int kKindCount = 7;
+inline constexpr int kEveryPowerActionKind = 6;
+bool ActionMatchesKind(int32_t action, int kind);
+
+// "<prefix>(...)" for an item of a row in the schedule's mode; the dashes
+// when item is null.
+std::wstring ItemTitle(const wchar_t* prefix, int32_t mode, const ScheduleItem* item, int row);
+
+// The item at a position of a row's order, or null.
+ScheduleItem* ItemAtPosition(int row, int position);
