@@ -2,7 +2,7 @@
 // countdowns call, so that tests can record them instead.
 #include "countdown_side_actions.h"
 
-#include "layered_paint.h"
+#include "count_window_paint.h"
 #include "shared/screen_capture.h"
 #include "shared/sound_player.h"
 #include "zero_action.h"
@@ -17,7 +17,7 @@ int LaunchTimerApplications(int, int, int elapsedSeconds) {
 const CountdownSideActions kRealSideActions = {
     NewSoundPlayer,         DeleteSoundPlayer,    SoundPlayerHasMedium, SoundPlayerIsPlaying,
     CloseSoundPlayerMedium, ApplySoundPlayerMute, PlaySoundFile,        LaunchTimerApplications,
-    MakeCaptureFileName,    CaptureScreen,        PaintCountWindow,
+    MakeCaptureFileName,    CaptureScreen,        TimerPaintCountWindow,
 };
 const CountdownSideActions* sideActions = &kRealSideActions;
 
