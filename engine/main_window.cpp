@@ -14,6 +14,7 @@
 #include "mode_dialog.h"
 #include "password_prompt_dialog.h"
 #include "pending_parts.h"
+#include "scheduler_about_box.h"
 #include "private_messages.h"
 #include "profile_file.h"
 #include "schedule_model.h"

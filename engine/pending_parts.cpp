@@ -3,6 +3,4 @@
 
 #include "main_window_state.h"
 
-void OpenAboutDialog(HWND) {}
-
 void OpenConfirmDialog() {}
