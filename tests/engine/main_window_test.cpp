@@ -448,9 +448,21 @@ TEST_F(MainWindowTest, LockedFeatureSwitchesAskAndOpenOnce) {
 TEST_F(MainWindowTest, UnprotectedCommandsNeverAsk) {
   Lock();
   countdownDialog = MakeFakeCountdown();
-  for (UINT id : {kCmdMoveCountHome, kCmdStopSound, kCmdMute, kCmdClickThrough, kCmdAboutIdle, kCmdAboutRunning,
-                  kCmdConfirm})
+  for (UINT id : {kCmdMoveCountHome, kCmdStopSound, kCmdMute, kCmdClickThrough, kCmdConfirm})
     EXPECT_EQ(CommandWithAnswers(id, {L""}), 0) << id;
+  // The about box is modal: close it as soon as it shows, and count no prompt before it.
+  for (UINT id : {kCmdAboutIdle, kCmdAboutRunning}) {
+    bool aboutShown = false;
+    ModalDriver closeAbout([&] {
+      HWND about = FindThreadDialogWithControl(1132);
+      if (!about) return false;
+      aboutShown = true;
+      SendMessageW(about, WM_COMMAND, IDOK, 0);
+      return true;
+    });
+    EXPECT_EQ(CommandWithAnswers(id, {L""}), 0) << id;
+    EXPECT_TRUE(aboutShown) << id;
+  }
 }
 
 TEST_F(MainWindowTest, ModeSwitchReplacesTheMainDialog) {
