@@ -248,6 +248,15 @@ TimerProfileDecode DecodeTimerProfile(const std::string& bytes, TimerSettings* o
   return TimerProfileDecode::Ok;
 }
 
+static_assert(FIXED_AT(action) + 4 == kTimerProfileHeadSize, "the head ends with the action");
+
+bool ReadTimerProfileHead(const uint8_t* bytes, size_t size, int32_t* mode, int32_t* action) {
+  if (size < kTimerProfileHeadSize) return false;
+  std::memcpy(mode, bytes + FIXED_AT(mode), 4);
+  std::memcpy(action, bytes + FIXED_AT(action), 4);
+  return true;
+}
+
 bool TimerProfilePath(const wchar_t* name, wchar_t (&path)[MAX_PATH]) {
   if (!IsValidProfileName(name) || wcslen(name) >= kTimerProfileNameChars) return false;
   const int n = _snwprintf(path, MAX_PATH, L"%ls%ls.dat", profileFolder, name);

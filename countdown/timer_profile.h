@@ -83,6 +83,13 @@ enum class TimerProfileDecode { Ok, Short, BadValues };
 // and a file shorter than its own fixed part calls for. Extra bytes are ignored.
 TimerProfileDecode DecodeTimerProfile(const std::string& bytes, TimerSettings* out);
 
+// The start of a file that the profile list shows: the version text, the CPU
+// values, the mode and the action.
+inline constexpr size_t kTimerProfileHeadSize = 21;
+// The mode and action stored in a file that begins with these bytes; false
+// when there are fewer than kTimerProfileHeadSize of them.
+bool ReadTimerProfileHead(const uint8_t* bytes, size_t size, int32_t* mode, int32_t* action);
+
 // "<profileFolder><name>.dat"; false for a name the profile rule refuses or
 // longer than 31 characters.
 bool TimerProfilePath(const wchar_t* name, wchar_t (&path)[MAX_PATH]);

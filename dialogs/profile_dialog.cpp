@@ -23,42 +23,22 @@ const wchar_t* ProfileModeText(const uint8_t* bytes, size_t size) {
   return name ? name : kUnknownModeText;
 }
 
+namespace {
+
+std::vector<std::wstring> ModeColumn(const uint8_t* head, size_t size) { return {ProfileModeText(head, size)}; }
+
+}  // namespace
+
 std::vector<ProfileListEntry> ListProfileFiles(const wchar_t* folder) {
+  const ProfileListRules rules{kListedFileNameMaxChars - 4, 4, 0, ModeColumn};
   std::vector<ProfileListEntry> entries;
-  wchar_t pattern[MAX_PATH];
-  swprintf(pattern, MAX_PATH, L"%ls*.dat", folder);
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(pattern, &found);
-  if (search == INVALID_HANDLE_VALUE) return entries;
-  do {
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    const size_t length = wcslen(found.cFileName);
-    if (length > kListedFileNameMaxChars || length < 4) continue;
-    wchar_t path[MAX_PATH];
-    swprintf(path, MAX_PATH, L"%ls%ls", folder, found.cFileName);
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) continue;
-    uint8_t head[4] = {};
-    DWORD got = 0;
-    if (!ReadFile(file, head, 4, &got, nullptr)) got = 0;
-    CloseHandle(file);
-    entries.push_back({std::wstring(found.cFileName, length - 4), ProfileModeText(head, got)});
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  for (const ListedProfile& listed : ListProfileFolder(folder, rules))
+    if (listed.hasRow) entries.push_back({listed.name, listed.texts[0]});
   return entries;
 }
 
-int FindSameProfileName(const std::vector<std::wstring>& names, const wchar_t* name) {
-  for (size_t i = 0; i < names.size(); ++i)
-    if (SameProfileName(names[i].c_str(), name)) return static_cast<int>(i);
-  return -1;
-}
-
 ProfileNameCheck CheckProfileNameForSave(const wchar_t* text) {
-  if (!text || !*text) return ProfileNameCheck::Empty;
-  if (wcslen(text) > kProfileNameMaxLength) return ProfileNameCheck::TooLong;
-  return IsValidProfileName(text, kProfileNameMaxLength) ? ProfileNameCheck::Ok : ProfileNameCheck::Refused;
+  return CheckProfileNameForSave(text, kProfileNameMaxLength);
 }
 
 namespace {
@@ -76,23 +56,9 @@ std::wstring RowName(int row) {
   return text;
 }
 
-std::vector<std::wstring> RowNames() {
-  std::vector<std::wstring> names;
-  const int count = ListView_GetItemCount(listView);
-  for (int i = 0; i < count; ++i) names.push_back(RowName(i));
-  return names;
-}
-
 // The combo entry (after "なし") naming the same file, or CB_ERR.
 int ComboEntry(HWND dialog, const wchar_t* name) {
-  HWND combo = Item(dialog, kDefaultProfileComboId);
-  const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-  for (int i = 1; i < count; ++i) {
-    wchar_t text[64] = {};
-    if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 64) SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-    if (SameProfileName(text, name)) return i;
-  }
-  return CB_ERR;
+  return FindProfileComboEntry(Item(dialog, kDefaultProfileComboId), name, 1);
 }
 
 void SetButtons(HWND dialog, BOOL enabled) {
@@ -188,7 +154,7 @@ void OnSave(HWND dialog) {
     case ProfileNameCheck::Refused: MessageBoxW(dialog, kNameRefusedText, L"", MB_OK); return;
     case ProfileNameCheck::Ok: break;
   }
-  const int same = FindSameProfileName(RowNames(), name.c_str());
+  const int same = FindSameProfileName(ListViewRowNames(listView), name.c_str());
   if (same >= 0 && MessageBoxW(dialog, kOverwriteQuestionText, L"確認", MB_YESNO) != IDYES) return;
   if (!SaveProfileFile(dialog, name.c_str())) return;
   int row = same;
@@ -229,21 +195,7 @@ void OnDelete(HWND dialog) {
   }
   wchar_t path[MAX_PATH];
   swprintf(path, MAX_PATH, L"%ls%ls.dat", schedulerProfileFolder, name.c_str());
-  if (!DeleteFileW(path)) {
-    const DWORD error = GetLastError();
-    // A file that is already gone is what the user asked for.
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-      std::wstring text = kDeleteFailedText;
-      wchar_t* system = FetchSystemErrorText(error);
-      if (system) {
-        text += L"\n";
-        text += system;
-        LocalFree(system);
-      }
-      MessageBoxW(dialog, text.c_str(), L"エラー", MB_ICONERROR);
-      return;
-    }
-  }
+  if (!DeleteProfileFileReported(dialog, path, kDeleteFailedText)) return;
   HWND combo = Item(dialog, kDefaultProfileComboId);
   if (entry != CB_ERR && SendMessageW(combo, CB_GETCURSEL, 0, 0) == entry) {
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
@@ -289,41 +241,8 @@ void OnOk(HWND dialog) {
 
 INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
   if (header->idFrom != kProfileListId) return FALSE;
-  switch (header->code) {
-    case LVN_ITEMCHANGED: {
-      const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
-      if (change->iItem >= 0 && (change->uNewState & (LVIS_SELECTED | LVIS_FOCUSED)) == (LVIS_SELECTED | LVIS_FOCUSED) &&
-          (change->uChanged & LVIF_STATE)) {
-        SetDlgItemTextW(dialog, kProfileNameEditId, RowName(change->iItem).c_str());
-        SetButtons(dialog, TRUE);
-      }
-      return FALSE;
-    }
-    case NM_CLICK: case NM_DBLCLK: case NM_RCLICK: case NM_RDBLCLK:
-      if (ListView_GetNextItem(listView, -1, LVNI_SELECTED) < 0) SetButtons(dialog, FALSE);
-      return FALSE;
-    case NM_CUSTOMDRAW: {
-      NMLVCUSTOMDRAW* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header));
-      LRESULT result = CDRF_DODEFAULT;
-      if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-        result = CDRF_NOTIFYITEMDRAW;
-      } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-        const int item = static_cast<int>(draw->nmcd.dwItemSpec);
-        // Keeps the chosen profile highlighted while a button or the edit has the focus.
-        if ((ListView_GetItemState(listView, item, LVIS_SELECTED) & LVIS_SELECTED) &&
-            !(draw->nmcd.uItemState & CDIS_FOCUS)) {
-          draw->clrText = RGB(255, 255, 255);
-          draw->clrTextBk = RGB(51, 153, 255);
-          draw->nmcd.uItemState &= ~CDIS_SELECTED;
-          result = CDRF_NEWFONT;
-        }
-      }
-      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
-      return TRUE;
-    }
-    default:
-      return FALSE;
-  }
+  return OnProfileListNotify(dialog, listView, {kProfileNameEditId, kProfileLoadButtonId, kProfileDeleteButtonId},
+                             header);
 }
 
 void OnPaint(HWND dialog) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "profile_list.h"
+
 // Dialog 132 "プロファイル": save, list, load and delete the scheduler's
 // profiles, the default profile and the Startup shortcut.
 inline constexpr int kProfileListLabelId = 1603;
@@ -55,11 +57,7 @@ struct ProfileListEntry {
 // than kListedFileNameMaxChars, is left out.
 std::vector<ProfileListEntry> ListProfileFiles(const wchar_t* folder);
 
-// The first of `names` that names the same file as `name`, or -1.
-int FindSameProfileName(const std::vector<std::wstring>& names, const wchar_t* name);
-
-// What Save does with the text of the name edit, before anything is written.
-enum class ProfileNameCheck { Ok, Empty, TooLong, Refused };
+// The shared name check with the scheduler's limit.
 ProfileNameCheck CheckProfileNameForSave(const wchar_t* text);
 
 // Modal over the owner; 1 when a profile was loaded while it was open.
