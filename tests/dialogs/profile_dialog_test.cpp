@@ -279,6 +279,49 @@ TEST_F(ProfileDialogTest, LoadReplacesTheModelAndTheLabelGoesOnTheSecondTick) {
   EXPECT_TRUE(testing_support::CaughtMessageBoxes().empty());
 }
 
+// A short file and a profile cut in half: each is reported, shows no
+// "ロード完了." and leaves the schedule as it was.
+TEST_F(ProfileDialogTest, AFailedLoadIsReportedAndChangesNothing) {
+  SYSTEMTIME when{};
+  GetLocalTime(&when);
+  PutOneItem(DateMode, when, Shutdown);
+  ASSERT_TRUE(SaveProfileFile(nullptr, L"whole"));
+  const std::wstring whole = temp_.Path(L"profile\\scheduler\\whole.dat");
+  const std::string bytes = testing_support::ReadBytes(whole);
+  ASSERT_GT(bytes.size(), 1000u);
+  ASSERT_TRUE(testing_support::WriteBytes(temp_.Path(L"profile\\scheduler\\half.dat"), bytes.substr(0, bytes.size() / 2)));
+  ASSERT_TRUE(testing_support::WriteBytes(temp_.Path(L"profile\\scheduler\\short.dat"), "\1"));
+  ASSERT_TRUE(DeleteFileW(whole.c_str()));
+  SYSTEMTIME morning = when;
+  morning.wHour = 7;
+  morning.wMinute = 30;
+  PutOneItem(DailyMode, morning, Restart);
+
+  int rows = -1, labelsShown = 0;
+  testing_support::ModalDriver driver([&] {
+    HWND dialog = testing_support::FindThreadDialogWithControl(kProfileListId);
+    if (!dialog) return false;
+    rows = Rows(dialog);
+    for (int row = 0; row < rows; ++row) {
+      SelectRow(dialog, row);
+      Press(dialog, kProfileLoadButtonId);
+      labelsShown += LabelShown(dialog);
+    }
+    Press(dialog, IDCANCEL);
+    return true;
+  });
+  EXPECT_EQ(RunProfileDialog(nullptr), 0) << "nothing was loaded";
+  EXPECT_EQ(rows, 2);
+  EXPECT_EQ(labelsShown, 0);
+  const auto boxes = testing_support::CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const auto& box : boxes) EXPECT_EQ(box.caption, L"プロファイル読み込みエラー");
+  EXPECT_EQ(scheduleMode, DailyMode);
+  ASSERT_GE(orderTable[0][0], 0);
+  EXPECT_EQ(scheduleTable[0][orderTable[0][0]].action, Restart);
+  EXPECT_EQ(scheduleTable[0][orderTable[0][0]].time.wHour, 7);
+}
+
 // Pastes through the clipboard, as the user does; false when the clipboard refused the text.
 bool PasteInto(HWND edit, const std::wstring& text) {
   if (!OpenClipboard(edit)) return false;
