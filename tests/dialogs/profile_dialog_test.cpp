@@ -476,28 +476,30 @@ INSTANTIATE_TEST_SUITE_P(
 using testing_support::PumpMessagesUntil;
 using namespace testing_support::process_windows;
 
+struct ProgramWindowSearch {
+  DWORD processId;
+  const wchar_t* className;
+  int childId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchProgramWindow(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<ProgramWindowSearch*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t cls[64] = L"";
+  GetClassNameW(window, cls, 64);
+  if (pid != search->processId || lstrcmpW(cls, search->className) != 0) return TRUE;
+  if (search->childId && !GetDlgItem(window, search->childId)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 // A top-level window of the process, shown or hidden, of that class and,
 // when childId is not 0, with that child.
 HWND FindProgramWindow(DWORD processId, const wchar_t* className, int childId) {
-  struct Search {
-    DWORD processId;
-    const wchar_t* className;
-    int childId;
-    HWND found;
-  } search{processId, className, childId, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM lParam) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lParam);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        wchar_t cls[64] = L"";
-        GetClassNameW(window, cls, 64);
-        if (pid != s->processId || lstrcmpW(cls, s->className) != 0) return TRUE;
-        if (s->childId && !GetDlgItem(window, s->childId)) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ProgramWindowSearch search{processId, className, childId, nullptr};
+  EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
