@@ -60,9 +60,20 @@ int LaunchApplicationList(const ApplicationList& list, int elapsedSeconds, int32
   return 1;
 }
 
+namespace {
+wchar_t startupFolderOverride[MAX_PATH];
+}  // namespace
+
+void SetStartupFolderOverride(const wchar_t* folder) {
+  CopyText(startupFolderOverride, MAX_PATH, folder ? folder : L"");
+}
+
 bool GetStartupShortcutPath(wchar_t* path, size_t pathCount) {
   wchar_t folder[MAX_PATH];
-  if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, FALSE)) return false;
+  if (startupFolderOverride[0])
+    CopyText(folder, MAX_PATH, startupFolderOverride);
+  else if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, FALSE))
+    return false;
   wchar_t baseName[_MAX_FNAME];
   if (programBaseName[0]) {
     CopyText(baseName, _MAX_FNAME, programBaseName);

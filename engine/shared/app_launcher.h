@@ -29,6 +29,9 @@ void BuildApplicationCommandLine(const wchar_t* path, const wchar_t* arguments, 
 
 // "<Startup folder>\<program base name>.lnk"; false without a Startup folder.
 bool GetStartupShortcutPath(wchar_t* path, size_t pathCount);
+// Tests keep the shortcut in a folder of their own; null or empty is the
+// user's Startup folder again.
+void SetStartupFolderOverride(const wchar_t* folder);
 
 // Writes (or replaces) the Startup shortcut to this executable, working folder
 // its own folder, arguments "start:<profile>" in quotes. False when the

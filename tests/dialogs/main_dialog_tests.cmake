@@ -22,3 +22,6 @@ sopora_add_test(main_dialog_tests
 target_include_directories(main_dialog_tests PRIVATE ${engine_tests_dir})
 # Focus and activation matter to the Enter-key cases.
 set_tests_properties(main_dialog_tests PROPERTIES RUN_SERIAL TRUE)
+# The profile dialog's profiles are started by the real program.
+target_compile_definitions(main_dialog_tests PRIVATE SOPORA_SCHEDULER_EXE="$<TARGET_FILE:SoporaScheduler>")
+add_dependencies(main_dialog_tests SoporaScheduler)

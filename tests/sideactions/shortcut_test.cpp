@@ -10,35 +10,14 @@
 
 #include "shared/app_launcher.h"
 #include "shared/program_paths.h"
+#include "shortcut_fields.h"
 #include "temp_folder.h"
 
 namespace {
 
 using testing_support::FileExists;
-
-struct ShortcutFields {
-  std::wstring target, workFolder, arguments;
-  bool loaded = false;
-};
-
-ShortcutFields ReadShortcut(const std::wstring& path) {
-  ShortcutFields fields;
-  IShellLinkW* link = nullptr;
-  IPersistFile* file = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                 reinterpret_cast<void**>(&link))) &&
-      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-      SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-    wchar_t text[MAX_PATH];
-    if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) fields.target = text;
-    if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH))) fields.workFolder = text;
-    if (SUCCEEDED(link->GetArguments(text, MAX_PATH))) fields.arguments = text;
-    fields.loaded = true;
-  }
-  if (file) file->Release();
-  if (link) link->Release();
-  return fields;
-}
+using testing_support::ReadShortcut;
+using testing_support::ShortcutFields;
 
 // How the start-up code sees the shortcut's arguments.
 std::wstring FirstArgument(const std::wstring& arguments) {
