@@ -137,6 +137,35 @@ std::wstring Setting(const wchar_t* key) {
   return value;
 }
 
+// Past the first ten files the search returns, every profile is still a row
+// and a choice of default.
+TEST_F(ProfileDialogTest, TwelveFilesAreListedAndOfferedAsDefault) {
+  for (int i = 0; i < 12; ++i)
+    ASSERT_TRUE(testing_support::WriteBytes(temp_.Path(L"profile\\scheduler\\p" + std::to_wstring(i) + L".dat"),
+                                            std::string("\1\0\0\0", 4)));
+  WritePrivateProfileStringW(L"Setting", L"DefProfile", L"p11", L".\\Scheduler.ini");
+  int rows = -1, choices = -1;
+  std::wstring chosen;
+  testing_support::ModalDriver driver([&] {
+    HWND dialog = testing_support::FindThreadDialogWithControl(kProfileListId);
+    if (!dialog) return false;
+    rows = Rows(dialog);
+    HWND combo = GetDlgItem(dialog, kDefaultProfileComboId);
+    choices = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    wchar_t text[64] = {};
+    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (selected >= 0 && SendMessageW(combo, CB_GETLBTEXTLEN, selected, 0) < 64)
+      SendMessageW(combo, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text));
+    chosen = text;
+    Press(dialog, IDCANCEL);
+    return true;
+  });
+  RunProfileDialog(nullptr);
+  EXPECT_EQ(rows, 12);
+  EXPECT_EQ(choices, 13);  // the twelve and "なし"
+  EXPECT_EQ(chosen, L"p11");
+}
+
 // Deleting the default profile's file clears the keys at once: a Cancel
 // afterwards must not leave DefProfile naming a file that is gone.
 TEST_F(ProfileDialogTest, DeletingTheDefaultProfileClearsTheKeysEvenOnCancel) {
