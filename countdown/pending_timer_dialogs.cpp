@@ -1,0 +1,10 @@
+#include "pending_timer_dialogs.h"
+
+void TimerOpenSettingsSheet(HWND settingsDialog) {
+  MessageBoxW(settingsDialog, L"詳細設定の画面はまだありません。", L"詳細設定", MB_OK);
+}
+
+INT_PTR TimerRunProfileDialog(HWND settingsDialog) {
+  MessageBoxW(settingsDialog, L"プロファイルの画面はまだありません。", L"プロファイル", MB_OK);
+  return 0;
+}
