@@ -335,10 +335,10 @@ void OnResetResume(HWND dialog) {
 }
 
 // Enter arrives as command 1 whatever has the focus; on "終了" and the menu
-// button it presses that button.
-void OnCommandOne(HWND dialog, LPARAM lParam) {
+// button it presses that button. A click gives the clicked button the focus.
+void OnCommandOne(HWND dialog) {
   HWND focus = GetFocus();
-  const int focusId = !lParam && focus && GetParent(focus) == dialog ? GetDlgCtrlID(focus) : 0;
+  const int focusId = focus && GetParent(focus) == dialog ? GetDlgCtrlID(focus) : 0;
   if (focusId == IDCANCEL || focusId == kTimerMenuButtonId) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(focusId, BN_CLICKED), reinterpret_cast<LPARAM>(focus));
     return;
@@ -376,11 +376,12 @@ void OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
   if (lParam && code != BN_CLICKED) return;
   switch (id) {
     case IDOK:
-      OnCommandOne(dialog, lParam);
+      OnCommandOne(dialog);
       break;
     case IDCANCEL:
       // Esc in the dialog is no request to end the program.
-      if (lParam && mainWindow) DestroyWindow(mainWindow);
+      if (GetKeyState(VK_ESCAPE) < 0 || !mainWindow) break;
+      DestroyWindow(mainWindow);
       break;
     case kResumeCheckId:
       timerSettings.resumeEnabled = IsDlgButtonChecked(dialog, kResumeCheckId) == BST_CHECKED ? 1 : 0;

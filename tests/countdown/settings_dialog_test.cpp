@@ -430,6 +430,71 @@ TEST_F(TimerSettingsDialogTest, EndDestroysTheMainWindow) {
   EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop ends";
 }
 
+TEST_F(TimerSettingsDialogTest, TheButtonsAreDrawnWithTheirImages) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 60);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  struct Case {
+    int id;
+    UINT state;
+    uint8_t menuOpen;
+    COLORREF border;  // the outline of image 147 or 148
+  } cases[] = {{IDOK, 0, 0, RGB(146, 152, 140)},
+               {IDOK, ODS_SELECTED, 0, RGB(116, 122, 110)},
+               {IDCANCEL, ODS_SELECTED, 0, RGB(116, 122, 110)},
+               {kTimerMenuButtonId, 0, 0, RGB(146, 152, 140)},
+               {kTimerMenuButtonId, 0, 1, RGB(116, 122, 110)}};
+  for (const Case& c : cases) {
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_BUTTON;
+    draw.CtlID = static_cast<UINT>(c.id);
+    draw.itemAction = ODA_DRAWENTIRE;
+    draw.itemState = c.state;
+    draw.hwndItem = Control(c.id);
+    draw.hDC = dc;
+    draw.rcItem = {0, 0, 77, 28};
+    timerMenuOpen = c.menuOpen;
+    SendMessageW(dialog_, WM_DRAWITEM, static_cast<WPARAM>(c.id), reinterpret_cast<LPARAM>(&draw));
+    EXPECT_EQ(GetPixel(dc, 0, 0), c.border) << c.id << " " << c.state;
+    EXPECT_EQ(GetPixel(dc, 76, 27), c.border) << c.id;
+  }
+  timerMenuOpen = 0;
+  SelectObject(dc, previous);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+TEST_F(TimerSettingsDialogTest, EnterPressesTheFocusedButtonOrStarts) {
+  SetEnd(kOpened);  // refused: the end is not ahead
+  MSG msg{};
+  msg.message = WM_KEYDOWN;
+  msg.wParam = VK_RETURN;
+  msg.lParam = 1;
+  msg.hwnd = Control(kActionComboId);
+  SetFocus(msg.hwnd);
+  IsDialogMessageW(dialog_, &msg);
+  testing_support::PumpPendingMessages();
+  auto boxes = CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, kEndTooSoonText);
+  msg.hwnd = Control(IDCANCEL);
+  SetFocus(msg.hwnd);
+  IsDialogMessageW(dialog_, &msg);
+  testing_support::PumpPendingMessages();
+  EXPECT_FALSE(IsWindow(window_)) << "Enter on 終了 ends the program";
+}
+
+TEST_F(TimerSettingsDialogTest, TheFocusComesBackWhenTheFrameIsActivatedAgain) {
+  SetFocus(Control(kActionComboId));
+  HWND focused = GetFocus();
+  SendMessageW(dialog_, 0x8000, 0, 0);
+  SetFocus(Control(kFocusLabelId));
+  SendMessageW(dialog_, 0x8000, 1, 0);
+  EXPECT_EQ(GetFocus(), focused);
+}
+
 TEST_F(TimerSettingsDialogTest, TheMenuButtonShowsMenu151) {
   std::vector<testing_support::MenuItemInfo> items;
   bool pressedWhileOpen = false;
