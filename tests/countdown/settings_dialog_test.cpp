@@ -561,6 +561,8 @@ TEST_F(TimerSettingsDialogTest, HandOverStartsTheSchedulerAndEnds) {
   EXPECT_EQ(CaughtMessageBoxes().size(), 1u);
   EXPECT_FALSE(IsWindow(window_)) << "the program ends";
   EXPECT_TRUE(testing_support::PumpMessagesUntil([&] { return !testing_support::ReadBytes(record).empty(); }));
+  // No arguments; shown normally.
+  EXPECT_EQ(testing_support::ReadBytes(record).rfind("\t1\t1\t1\t", 0), 0u) << testing_support::ReadBytes(record);
   SetEnvironmentVariableW(L"SOPORA_RECORD_FILE", nullptr);
   // Lets the stand-in let go of its file before the folder goes.
   Sleep(200);
