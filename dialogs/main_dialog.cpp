@@ -17,6 +17,7 @@
 #include "mode_dialog.h"
 #include "pending_dialogs.h"
 #include "profile_dialog.h"
+#include "program_handover.h"
 #include "pending_side_actions.h"
 #include "private_messages.h"
 #include "schedule_edit.h"
@@ -454,26 +455,10 @@ void OnMenuButton(HWND dialog) {
 }
 
 void OnHandOver(HWND dialog) {
-  if (MessageBoxW(dialog, L"本プログラムを終了し、soporaを起動します。よろしいですか？", L"",
-                  MB_YESNO) != IDYES) {
-    return;
-  }
-  if (!PathFileExistsW(L"sopora.exe")) {
-    MessageBoxW(dialog, L"sopora.exeが見つかりませんでした。", L"エラー", MB_OK | MB_ICONERROR);
-    return;
-  }
-  SHELLEXECUTEINFOW info{};
-  info.cbSize = sizeof info;
-  // The failure is reported below, once, with the system's text.
-  info.fMask = SEE_MASK_FLAG_NO_UI;
-  info.lpFile = L"sopora.exe";
-  info.nShow = SW_SHOWNORMAL;
-  if (ShellExecuteExW(&info)) {
+  if (HandOverToProgram(dialog, L"sopora.exe", L"本プログラムを終了し、soporaを起動します。よろしいですか？",
+                        L"sopora.exeが見つかりませんでした。")) {
     DestroyWindow(mainWindow ? mainWindow : GetParent(dialog));
-    return;
   }
-  wchar_t* text = FetchSystemErrorText(GetLastError());
-  ShowSystemErrorMessage(L"エラー", dialog, &text);
 }
 
 // Enter arrives as command 1 whatever has the focus; the focused control decides.

@@ -111,6 +111,16 @@ def draw_all(folder):
         shadow.putpixel((0, y), (v, v, v))
     save_bitmap(folder, "shadow_line.bmp", shadow)
     save_bitmap(folder, "top_band.bmp", gradient_button(383, 38, (64, 96, 160), (32, 56, 112), (24, 40, 90)))
+    # Countdown settings dialog: buttons 147 and 148 (77 x 28), separator 149
+    # (1 x 7), header 150 (294 x 39).
+    save_bitmap(folder, "timer_button.bmp", gradient_button(77, 28, (252, 252, 250), (222, 226, 216), (146, 152, 140)))
+    save_bitmap(folder, "timer_button_pressed.bmp", gradient_button(77, 28, (204, 210, 196), (240, 242, 236), (116, 122, 110)))
+    separator = Image.new("RGB", (1, 7))
+    for y in range(7):
+        v = 150 + y * 16
+        separator.putpixel((0, y), (v, v, v - 6))
+    save_bitmap(folder, "timer_separator.bmp", separator)
+    save_bitmap(folder, "timer_header.bmp", gradient_button(294, 39, (96, 132, 72), (48, 84, 40), (36, 64, 30)))
 
 
 def main():

@@ -98,8 +98,12 @@ TEST_F(TimerMainWindowTest, TheDefaultProfileIsLoadedAndApplied) {
   EXPECT_EQ(timerSettings.cpuSeconds, 5);
   EXPECT_EQ(timerSettings.endDaysAhead, 7) << "the profile's values, not the defaults";
   wchar_t text[64] = L"";
-  GetDlgItemTextW(settingsDialog, kSettingsSummaryId, text, 64);
-  EXPECT_STREQ(text, L"CPU使用率 / 再起動");
+  GetDlgItemTextW(settingsDialog, kModeComboId, text, 64);
+  EXPECT_STREQ(text, L"CPU使用率");
+  GetDlgItemTextW(settingsDialog, kActionComboId, text, 64);
+  EXPECT_STREQ(text, L"再起動");
+  GetDlgItemTextW(settingsDialog, kCpuSecondsComboId, text, 64);
+  EXPECT_STREQ(text, L"5");
 }
 
 TEST_F(TimerMainWindowTest, ADamagedDefaultProfileIsReportedAndTheDefaultsApply) {
