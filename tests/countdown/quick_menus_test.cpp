@@ -53,6 +53,15 @@ std::wstring Text(const SYSTEMTIME& date, const SYSTEMTIME& time) {
   return text;
 }
 
+// The shown menu window of this thread (other tests may show menus too).
+HWND ThisThreadsMenuWindow() {
+  for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
+       w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
+    if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) return w;
+  }
+  return nullptr;
+}
+
 std::string Narrow(const std::wstring& text) {
   std::string out;
   for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
@@ -136,6 +145,7 @@ class QuickMenuTest : public testing_support::TempFolderTest {
         HMENU shown = FindShownPopupMenu();
         if (!shown) return false;
         items = DescribeMenu(shown);
+        GetWindowRect(ThisThreadsMenuWindow(), &menuRect_);
         if (keys.empty()) {
           EndMenu();
         } else {
@@ -161,6 +171,7 @@ class QuickMenuTest : public testing_support::TempFolderTest {
   }
 
   HWND dialog_ = nullptr;
+  RECT menuRect_{};
 };
 
 std::wstring Ini(const wchar_t* section, const wchar_t* key) {
@@ -219,6 +230,8 @@ TEST_F(QuickMenuTest, TheMenuShowsTheDefaultCaptionsWithoutAnIniFile) {
   EXPECT_EQ(items[0].children[0].id, kCmdQuickEndFirst);
   EXPECT_EQ(items[1].children[5].id, kCmdQuickResumeEdit);
   for (const auto& item : items) EXPECT_FALSE(item.grayed);
+  EXPECT_EQ(menuRect_.left, 150) << "at the point given";
+  EXPECT_EQ(menuRect_.top, 150);
 }
 
 TEST_F(QuickMenuTest, CpuUsageWithRestartGreysBothTimePopupsAndTheResets) {
