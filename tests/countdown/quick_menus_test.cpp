@@ -361,10 +361,12 @@ void Fill(HWND editor, int item, const wchar_t* number, int unit) {
 TEST_F(QuickMenuTest, TheEditorWritesTheEndMenusKeysAndTheMenuShowsThem) {
   std::vector<std::wstring> shown;
   RECT editorRect{};
+  LRESULT limits = 0;
   OpenMenu(KeysTo(0, 5), [&] {
     HWND editor = FindThreadDialogWithControl(kQuickEditDefaultsId);
     if (!editor) return false;
     GetWindowRect(editor, &editorRect);
+    limits = SendDlgItemMessageW(editor, kQuickEditFirstNumberId, EM_GETLIMITTEXT, 0, 0);
     for (int i = 0; i < kQuickItemCount; ++i) {
       shown.push_back(ItemText(editor, kQuickEditFirstNumberId + i));
       shown.push_back(std::to_wstring(Selected(editor, kQuickEditFirstUnitId + i)));
@@ -377,6 +379,7 @@ TEST_F(QuickMenuTest, TheEditorWritesTheEndMenusKeysAndTheMenuShowsThem) {
     return true;
   });
   EXPECT_EQ(shown, (std::vector<std::wstring>{L"30", L"0", L"1", L"1", L"3", L"1", L"6", L"1", L"12", L"1"}));
+  EXPECT_EQ(limits, 2) << "two digits";
   RECT owner;
   GetWindowRect(dialog_, &owner);
   EXPECT_EQ(editorRect.top, owner.top);
