@@ -11,6 +11,7 @@
 #include "pending_timer_dialogs.h"
 #include "timer_profile_dialog.h"
 #include "program_handover.h"
+#include "quick_menus.h"
 #include "shared/clock.h"
 #include "start_countdown.h"
 
@@ -278,6 +279,7 @@ void OnInitDialog(HWND dialog, LPARAM profileLoaded) {
   LoadDialogImages(dialog);
   FitParent(dialog);
   CreateControls(dialog);
+  TimerReadQuickMenus();
   if (profileLoaded == 1) {
     SendMessageW(dialog, kMsgApplyProfile, 0, 0);
   } else {
@@ -487,6 +489,12 @@ INT_PTR CALLBACK TimerMainDlgProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND:
       OnCommand(dialog, wParam, lParam);
       return TRUE;
+    case WM_RBUTTONUP: {
+      POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      ClientToScreen(dialog, &point);
+      TimerShowQuickMenu(dialog, point);
+      return TRUE;
+    }
     case WM_DRAWITEM:
       DrawImageButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;

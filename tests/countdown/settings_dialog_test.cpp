@@ -640,3 +640,31 @@ TEST(TimerStartChecks, CalendarTimesAndTheirDifference) {
 }
 
 }  // namespace
+
+// A right click on the dialog opens the quick menu with the durations read
+// from ".\sopora.ini" when the dialog opened.
+TEST_F(TimerSettingsDialogTest, ARightClickShowsTheQuickMenuFromTheIni) {
+  WritePrivateProfileStringW(L"Menu1", L"value1", L"2", L".\\sopora.ini");
+  WritePrivateProfileStringW(L"Menu1", L"combo1", L"0", L".\\sopora.ini");
+  DestroyWindow(window_);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  ASSERT_EQ(TimerCreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL), 1);
+  window_ = mainWindow;
+  dialog_ = settingsDialog;
+  std::vector<testing_support::MenuItemInfo> items;
+  testing_support::ModalDriver driver([&] {
+    HMENU shown = testing_support::FindShownPopupMenu();
+    if (!shown) return false;
+    items = testing_support::DescribeMenu(shown);
+    EndMenu();
+    return true;
+  });
+  SendMessageW(dialog_, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(driver.finished());
+  EXPECT_NE(testing_support::FindMenuItem(items, L"2分後"), nullptr);
+  const testing_support::MenuItemInfo* reset = testing_support::FindMenuItem(items, L"終了時刻");
+  ASSERT_NE(reset, nullptr);
+  EXPECT_EQ(reset->id, kCmdTimerResetEnd);
+}
