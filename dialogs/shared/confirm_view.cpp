@@ -144,9 +144,13 @@ void OnInitDialog(HWND dialog, const ConfirmViewConfig* config) {
     return;
   }
   if (view.content.apps.size() > kMaxConfirmApps) view.content.apps.resize(kMaxConfirmApps);
-  if (view.content.hasAfterPage)
+  if (view.content.hasAfterPage) {
+    // The controls under the pane must not paint over it.
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      SetWindowLongPtrW(child, GWL_STYLE, GetWindowLongPtrW(child, GWL_STYLE) | WS_CLIPSIBLINGS);
     view.detailPane = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(config->detail.dialogResource),
                                          dialog, AppDetailDlgProc, reinterpret_cast<LPARAM>(&config->detail));
+  }
   SetFonts(dialog);
   Layout(dialog);
   FillPage(dialog, 0);
@@ -159,6 +163,8 @@ void OnInitDialog(HWND dialog, const ConfirmViewConfig* config) {
 void OnPageChosen(HWND dialog, bool after) {
   if (after && !view.content.hasAfterPage) return;
   view.showingAfter = after;
+  CheckRadioButton(dialog, view.config->beforeRadio, view.config->afterRadio,
+                   after ? view.config->afterRadio : view.config->beforeRadio);
   HideDetails();
   FillPage(dialog, after ? 1 : 0);
   SendMessageW(dialog, kMsgShowDateLine, after ? 1 : 0, 0);
@@ -204,7 +210,8 @@ void OnMouseMove(HWND dialog, POINT point) {
     SetDlgItemTextW(view.detailPane, detail.ids[1], texts.path.c_str());
     SetDlgItemTextW(view.detailPane, detail.ids[3], texts.arguments.c_str());
     SetDlgItemTextW(view.detailPane, detail.ids[5], texts.timing.c_str());
-    ShowWindow(view.detailPane, SW_SHOWNA);
+    // Child windows are made below their siblings: the pane must lie on top.
+    SetWindowPos(view.detailPane, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     view.hoveredApp = index;
   } else if (index < 0 && view.hoveredApp >= 0) {
     HideDetails();

@@ -365,6 +365,11 @@ TEST_F(ConfirmDialogTest, PointingAtAnIconShowsItsDetails) {
   EXPECT_EQ(Text(pane, 2011), temp_.Path(L"notes.txt"));
   EXPECT_EQ(Text(pane, 2013), L"--fast");
   EXPECT_EQ(Text(pane, 2015), L"復帰してから20秒後に起動");
+  // It lies over the page's texts, not under them.
+  RECT sound;
+  GetWindowRect(GetDlgItem(confirmDialog, 1903), &sound);
+  MapWindowPoints(nullptr, confirmDialog, reinterpret_cast<POINT*>(&sound), 2);
+  EXPECT_EQ(ChildWindowFromPointEx(confirmDialog, POINT{sound.left + 4, sound.top + 4}, CWP_SKIPINVISIBLE), pane);
 
   // The missing file's cell, in the first row, and one of the second row.
   MoveTo(POINT{state->cells[3].left + 20, state->cells[3].top + 20});
