@@ -129,7 +129,7 @@ const ConfirmViewState* OpenConfirmViewState();
 // The shell's icon of a file and its release; tests count them.
 struct AppIconCalls {
   HICON (*takeFileIcon)(const wchar_t* path);  // SHGetFileInfoW with SHGFI_ICON
-  BOOL (*destroyIcon)(HICON icon);
+  BOOL(WINAPI* destroyIcon)(HICON icon);
 };
 extern AppIconCalls appIconCalls;
 AppIconCalls RealAppIconCalls();

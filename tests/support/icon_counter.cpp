@@ -15,7 +15,7 @@ HICON CountedTake(const wchar_t* path) {
   return icon;
 }
 
-BOOL CountedDestroy(HICON icon) {
+BOOL WINAPI CountedDestroy(HICON icon) {
   destroyedIcons.insert(icon);
   return RealAppIconCalls().destroyIcon(icon);
 }
