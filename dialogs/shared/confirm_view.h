@@ -19,7 +19,7 @@ struct ConfirmApp {
   int32_t delay;  // seconds after the resume
 };
 
-// The texts of one page; an empty-id control of the config ignores its text.
+// The texts of one page; a text whose control id in the config is 0 is not shown.
 struct ConfirmPageTexts {
   std::wstring dateLine;
   std::wstring soundTiming;

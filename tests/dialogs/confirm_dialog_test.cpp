@@ -381,8 +381,20 @@ TEST_F(ConfirmDialogTest, PointingAtAnIconShowsItsDetails) {
   EXPECT_EQ(state->hoveredApp, 6);
   EXPECT_EQ(Text(pane, 2015), L"復帰してから70秒後に起動");
 
+  // Within one cell the details are filled once.
+  SetDlgItemTextW(pane, 2015, L"kept");
+  MoveTo(POINT{state->cells[6].left + 3, state->cells[6].top + 3});
+  EXPECT_EQ(Text(pane, 2015), L"kept");
+
   // A point over no cell hides the pane.
   MoveTo(POINT{ScaleX(300), ScaleY(260)});
+  EXPECT_FALSE(IsWindowVisible(pane));
+  EXPECT_EQ(state->hoveredApp, -1);
+
+  // So does the pointer leaving the dialog from over an icon.
+  MoveTo(inFirst);
+  EXPECT_TRUE(IsWindowVisible(pane));
+  SendMessageW(confirmDialog, WM_MOUSELEAVE, 0, 0);
   EXPECT_FALSE(IsWindowVisible(pane));
   EXPECT_EQ(state->hoveredApp, -1);
 }
