@@ -111,7 +111,10 @@ class OverviewDialogTest : public testing_support::TempFolderTest {
     timerSettings.resumeEnabled = 1;
     timerSettings.appsAfterResume = 1;
     ASSERT_TRUE(testing_support::WriteBytes(temp_.Path(L"notes.txt"), "x"));
-    const std::wstring files[] = {L"C:\\windows\\system32\\notepad.exe", temp_.Path(L"gone.exe"),
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(CopyFileW(self, temp_.Path(L"tool.exe").c_str(), FALSE));
+    const std::wstring files[] = {temp_.Path(L"tool.exe"), temp_.Path(L"gone.exe"),
                                   temp_.Path(L"notes.txt")};
     for (int i = 0; i < 3; ++i) {
       wcscpy(timerSettings.appPaths[i], files[i].c_str());

@@ -189,11 +189,14 @@ class ConfirmDialogTest : public TempFolderTest {
     currentItem.captureEnabled = 1;
     wakeItem = MakeItem(L"2026/12/25 06:45");
     // Seven applications, the fourth one's file missing.
+    // Files of the test's own: a program (this test's copy) and a text file.
     ASSERT_TRUE(testing_support::WriteBytes(temp_.Path(L"notes.txt"), "x"));
-    const std::wstring files[] = {L"C:\\windows\\system32\\notepad.exe", temp_.Path(L"notes.txt"),
-                                  L"C:\\windows\\system32\\winver.exe", temp_.Path(L"missing.exe"),
-                                  L"C:\\windows\\system32\\notepad.exe", temp_.Path(L"notes.txt"),
-                                  L"C:\\windows\\system32\\winver.exe"};
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(CopyFileW(self, temp_.Path(L"tool.exe").c_str(), FALSE));
+    const std::wstring files[] = {temp_.Path(L"tool.exe"), temp_.Path(L"notes.txt"), temp_.Path(L"tool.exe"),
+                                  temp_.Path(L"missing.exe"), temp_.Path(L"tool.exe"), temp_.Path(L"notes.txt"),
+                                  temp_.Path(L"tool.exe")};
     for (int i = 0; i < 7; ++i) AddApp(wakeItem, i, files[i], i == 1 ? L"--fast" : L"", 10 * (i + 1));
   }
   void TearDown() override {
