@@ -6,6 +6,7 @@
 #include "count_window.h"
 #include "countdown_state.h"
 #include "layered_paint.h"
+#include "overview_dialog.h"
 #include "settings_dialog.h"
 #include "shared/notify_icon.h"
 #include "shared/sound_player.h"
@@ -124,9 +125,11 @@ void OnCommand(HWND window, UINT id) {
       endNowRequested = 1;
       break;
     case kCmdOverview:
+      OpenOverviewDialog();
+      break;
     case kCmdAboutRunning:
     case kCmdAboutIdle:
-      // The settings overview and the about box are not part of this build yet.
+      // The about box is not part of this build yet.
       break;
     default:
       break;

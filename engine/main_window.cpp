@@ -5,6 +5,7 @@
 #include "action_names.h"
 #include "appearance.h"
 #include "common_ui.h"
+#include "confirm_dialog.h"
 #include "count_window.h"
 #include "countdown_dialog.h"
 #include "feature_switches_dialog.h"
@@ -164,6 +165,8 @@ void HandleMainCommand(HWND window, UINT id) {
       else OpenAboutDialog(window);
       return;
     case kCmdConfirm:
+      // The dialog shows the run's next item: nothing to show without a run.
+      if (!CountdownDialogExists()) return;
       if (confirmDialog && IsWindow(confirmDialog)) RaiseWindow(confirmDialog);
       else OpenConfirmDialog();
       return;

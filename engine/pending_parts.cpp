@@ -2,5 +2,3 @@
 #include "pending_parts.h"
 
 #include "main_window_state.h"
-
-void OpenConfirmDialog() {}

@@ -3,6 +3,3 @@
 
 // Entry points of windows and dialogs that are built elsewhere. Until each one
 // lands, pending_parts.cpp holds the least that keeps the program running.
-
-// Settings confirmation dialog 179, modeless without owner; sets confirmDialog.
-void OpenConfirmDialog();

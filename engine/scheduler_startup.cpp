@@ -52,6 +52,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (mainDialog && accelerators && TranslateAcceleratorW(mainDialog, accelerators, &msg)) continue;
     if (mainDialog && IsDialogMessageW(mainDialog, &msg)) continue;
+    // The confirmation is modeless too: Esc must reach it.
+    if (confirmDialog && IsDialogMessageW(confirmDialog, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

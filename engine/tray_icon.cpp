@@ -13,11 +13,12 @@ HMENU LoadTrayMenu(HINSTANCE instance, const TrayMenuState& state) {
   CheckMenuItem(menu, kCmdClickThrough, MF_BYCOMMAND | (state.clickThrough ? MF_CHECKED : MF_UNCHECKED));
   EnableMenuItem(menu, kCmdStopSound, MF_BYCOMMAND | (state.playing ? MF_ENABLED : MF_GRAYED));
   CheckMenuItem(menu, kCmdMute, MF_BYCOMMAND | (state.soundMuted ? MF_CHECKED : MF_UNCHECKED));
-  // Ending at once and the switches for the next item mean nothing while no
-  // countdown runs.
+  // Ending at once, the switches for the next item and its confirmation mean
+  // nothing while no countdown runs.
   const UINT runOnly = MF_BYCOMMAND | (state.countdownRunning ? MF_ENABLED : MF_GRAYED);
   EnableMenuItem(menu, kCmdEndNow, runOnly);
   EnableMenuItem(menu, kCmdFeatureSwitches, runOnly);
+  EnableMenuItem(menu, kCmdConfirm, runOnly);
   return menu;
 }
 

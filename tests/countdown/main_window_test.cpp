@@ -153,6 +153,21 @@ TEST_F(TimerMainWindowTest, AbortShowsTheFrameAgainWithItsTip) {
   EXPECT_STREQ(trayIconData.szTip, L"設定中...");
 }
 
+TEST_F(TimerMainWindowTest, TheOverviewCommandOpensOneOverviewThatTheAbortCloses) {
+  Create();
+  timerSettings.mode = EndNow;
+  SendMessageW(window_, WM_COMMAND, kCmdOverview, 0);
+  HWND open = overviewDialog;
+  ASSERT_NE(open, nullptr);
+  EXPECT_TRUE(IsWindowVisible(open));
+  EXPECT_EQ(GetWindow(open, GW_OWNER), nullptr);
+  SendMessageW(window_, WM_COMMAND, kCmdOverview, 0);
+  EXPECT_EQ(overviewDialog, open) << "an open one is raised, not doubled";
+  SendMessageW(window_, WM_COMMAND, kCmdAbort, 0);
+  EXPECT_FALSE(IsWindow(open));
+  EXPECT_EQ(overviewDialog, nullptr);
+}
+
 TEST_F(TimerMainWindowTest, ExitEndsEverythingAndRemovesTheIcon) {
   for (UINT command : {kCmdExitIdle, kCmdExit}) {
     Create();

@@ -300,4 +300,33 @@ TEST_F(CountRunTest, AbortFromTheTrayDestroysBothWindows) {
   EXPECT_TRUE(powerCalls.empty());
 }
 
+TEST_F(CountRunTest, TheTrayShowsTheRunsNextItemUntilTheAbort) {
+  ScheduleItem& item = scheduleTable[0][0];
+  wcscpy(item.timeText, L"2030/01/02 03:04");
+  item.soundIndex = 1;
+  item.soundSeconds = 45;
+  profileSettings.sounds.count = 1;
+  wcscpy(profileSettings.sounds.paths[0], L"C:\\sounds\\alarm.wav");
+  StartRun();
+  SendMessageW(window_, WM_COMMAND, kCmdConfirm, 0);
+  HWND confirm = confirmDialog;
+  ASSERT_NE(confirm, nullptr);
+  EXPECT_TRUE(IsWindowVisible(confirm));
+  wchar_t text[100] = L"";
+  GetDlgItemTextW(confirm, 1913, text, 100);
+  EXPECT_STREQ(text, L"(2030/01/02 03:04)") << "the countdown dialog answered with its item";
+  GetDlgItemTextW(confirm, 1910, text, 100);
+  EXPECT_STREQ(text, L"終了45秒前");
+  GetDlgItemTextW(confirm, 1903, text, 100);
+  EXPECT_STREQ(text, L"C:\\sounds\\alarm.wav");
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(confirm, 1901))) << "a shutdown without a wake item";
+
+  SendMessageW(window_, WM_COMMAND, kCmdAbort, 0);
+  EXPECT_FALSE(IsWindow(confirm));
+  EXPECT_EQ(confirmDialog, nullptr);
+  // No run any more: the command opens nothing.
+  SendMessageW(window_, WM_COMMAND, kCmdConfirm, 0);
+  EXPECT_EQ(confirmDialog, nullptr);
+}
+
 }  // namespace
