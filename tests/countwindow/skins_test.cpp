@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include <psapi.h>
+
 #include "count_window_config.h"
 #include "message_box_catcher.h"
 #include "shared/program_paths.h"
@@ -189,6 +191,29 @@ TEST_F(SkinTest, BuiltinImagesHaveTheirSizesInBothPrograms) {
   EXPECT_EQ(appearance.typeImage, nullptr);
   EXPECT_EQ(appearance.textBackgroundImage, nullptr);
   EXPECT_EQ(LoadPngResource(GetModuleHandleW(nullptr), nullptr), nullptr);
+}
+
+// Each reload replaces the image: the one before is freed, so switching the
+// combos back and forth costs no memory.
+TEST_F(SkinTest, BuiltinLoadersFreeTheImageTheyReplace) {
+  auto privateBytes = [] {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+    return counters.PrivateUsage;
+  };
+  LoadTypeImage(0);
+  LoadTextBackgroundImage(0);
+  const SIZE_T before = privateBytes();
+  for (int i = 0; i < 1200; ++i) {
+    LoadTypeImage(i % 6);  // 121 x 44 x 4 bytes each
+    LoadTextBackgroundImage(i % 6);
+  }
+  const SIZE_T after = privateBytes();
+  EXPECT_LT(after, before + 8 * 1024 * 1024) << "grew by " << (after - before) << " bytes";
+  EXPECT_EQ(GdiplusBitmapSize(appearance.typeImage).cx, 121);
+  EXPECT_EQ(GdiplusBitmapSize(appearance.textBackgroundImage).cx, 84);
 }
 
 TEST_F(SkinTest, StartUpFallsBackToNormalWhenTheSkinCannotBeLoaded) {
