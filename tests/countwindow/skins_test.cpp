@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include <psapi.h>
-
 #include "count_window_config.h"
 #include "message_box_catcher.h"
 #include "shared/program_paths.h"
@@ -196,12 +194,19 @@ TEST_F(SkinTest, BuiltinImagesHaveTheirSizesInBothPrograms) {
 // Each reload replaces the image: the one before is freed, so switching the
 // combos back and forth costs no memory.
 TEST_F(SkinTest, BuiltinLoadersFreeTheImageTheyReplace) {
+  // What the process's heaps hold in use (GDI+ keeps its pixels there).
   auto privateBytes = [] {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof counters);
-    return counters.PrivateUsage;
+    HANDLE heaps[64];
+    const DWORD count = GetProcessHeaps(64, heaps);
+    SIZE_T total = 0;
+    for (DWORD i = 0; i < count && i < 64; ++i) {
+      if (!HeapLock(heaps[i])) continue;
+      PROCESS_HEAP_ENTRY entry = {};
+      while (HeapWalk(heaps[i], &entry))
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
+      HeapUnlock(heaps[i]);
+    }
+    return total;
   };
   LoadTypeImage(0);
   LoadTextBackgroundImage(0);
