@@ -376,8 +376,11 @@ void FillAppearanceControls(HWND dialog) {
 
 void LayoutAppearanceDialog(HWND dialog) {
   const AppearanceDialogConfig& ids = Config();
-  RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (ids.workArea) work = *ids.workArea;
+  RECT work = {0, 0, 0, 0};
+  if (ids.workArea)
+    work = *ids.workArea;
+  else
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const SIZE size = {ScaleX(kDialogWidth), ScaleY(kDialogHeight)};
   RECT count = {};
   HWND beside = countWindow ? countWindow : Front();
