@@ -543,4 +543,46 @@ TEST_F(AppearanceDialogTest, CustomColourComesBackAfterNormalAndOneDialogAtATime
   EXPECT_EQ(Int32At(file, 33), 10);
 }
 
+TEST_F(AppearanceDialogTest, CancelInTheColourChooserPutsTheDigitColourBack) {
+  appearance.form = Custom;
+  appearance.savedColor = {0, 10, 20, 30};
+  appearance.textColor = appearance.savedColor;
+  StartRun();
+  WithDialog([&](HWND dialog) {
+    TextColor during = {};
+    testing_support::ModalDriver chooser([&] {
+      HWND colors = testing_support::FindThreadDialogWithControl(706);
+      if (!colors) return false;
+      SetDlgItemTextW(colors, 706, L"50");
+      SetDlgItemTextW(colors, 707, L"60");
+      SetDlgItemTextW(colors, 708, L"70");
+      during = appearance.textColor;
+      SendMessageW(colors, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(colors, IDCANCEL)));
+      return true;
+    });
+    ClickSwatch(dialog);
+    EXPECT_EQ(during.red, 50) << "previewed while the chooser was open";
+    EXPECT_EQ(during.blue, 70);
+    EXPECT_EQ(appearance.textColor.red, 10);
+    EXPECT_EQ(appearance.textColor.green, 20);
+    EXPECT_EQ(appearance.textColor.blue, 30);
+    Press(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(appearance.savedColor.red, 10);
+  EXPECT_FALSE(FileExists(temp_.Path(L"data_skd")));
+}
+
+TEST_F(AppearanceDialogTest, IndicesOutOfRangeStillGiveTheCombosASelection) {
+  StartRun();
+  appearance.typeIndex = 9;
+  appearance.textBackgroundIndex = -3;
+  WithDialog([&](HWND dialog) {
+    EXPECT_EQ(SendDlgItemMessageW(dialog, kTypeCombo, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(SendDlgItemMessageW(dialog, kBackgroundCombo, CB_GETCURSEL, 0, 0), 0);
+    Press(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(appearance.typeIndex, 9) << "Cancel changes nothing";
+}
+
 }  // namespace
