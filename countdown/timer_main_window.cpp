@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "appearance.h"
+#include "appearance_dialog.h"
 #include "count_window.h"
 #include "countdown_state.h"
 #include "layered_paint.h"
@@ -45,10 +46,22 @@ void DestroyCountdownWindows() {
   DestroyIfOpen(&countDialog);
 }
 
+// Skins cannot be chosen while the countdown watches the processor.
+bool SkinChoiceAllowed() { return timerSettings.mode != CpuUsage; }
+
+// Dialog 170 with this program's control ids; the dialog's own font.
+AppearanceDialogConfig CountdownAppearanceDialog() {
+  AppearanceDialogConfig config = kCountdownAppearanceDialogIds;
+  config.skinChoiceAllowed = SkinChoiceAllowed;
+  return config;
+}
+const AppearanceDialogConfig countdownAppearanceDialog = CountdownAppearanceDialog();
+
 bool OnCreate(HWND window) {
   mainWindow = window;
   countWindowConfig = kCountdownCountWindowConfig;
   countWindowConfig.frontWindow = &countDialog;
+  InstallAppearanceDialog(&countdownAppearanceDialog);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   timerSettings.endNowNoCapture = 1;

@@ -6,6 +6,7 @@
 
 #include "count_window_config.h"
 #include "shared/error_log.h"
+#include "shared/file_replace.h"
 
 AppearanceState appearance;
 
@@ -111,12 +112,14 @@ void LoadAppearanceFile(HWND owner) {
 }
 
 bool SaveAppearanceFile(HWND owner) {
-  FILE* file = nullptr;
-  if (_wfopen_s(&file, countWindowConfig.appearanceFileName, L"wb") != 0 || file == nullptr) {
+  // The old file stays whole until the new one is written and closed.
+  const std::wstring path = countWindowConfig.appearanceFileName;
+  const std::wstring tempPath = path + L".tmp";
+  const std::string bytes = WriteAppearanceBytes(appearance);
+  DWORD error = 0;
+  if (!ReplaceFileWithBytes(path.c_str(), tempPath.c_str(), bytes.data(), bytes.size(), &error)) {
     MessageBoxW(owner, L"データ保存用ファイルのオープンに失敗。", L"エラー", MB_ICONERROR);
     return false;
   }
-  std::string bytes = WriteAppearanceBytes(appearance);
-  bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return fclose(file) == 0 && written;
+  return true;
 }

@@ -10,12 +10,12 @@ CountWindowSettings countWindowSettings;
 const CountWindowConfig kSchedulerCountWindowConfig = {
     L".\\Scheduler.ini", L"data_skd",
     {199, 200, 201, 202, 203, 204}, {205, 206, 207, 208, 209, 210}, 178,
-    139, 32817, 32775, 32785, 32784, 32776, 151, nullptr, nullptr};
+    139, 32817, 32775, 32785, 32784, 32776, 151, nullptr, nullptr, nullptr};
 
 const CountWindowConfig kCountdownCountWindowConfig = {
     L".\\sopora.ini", L"data",
     {156, 157, 158, 159, 160, 161}, {162, 163, 164, 165, 166, 182}, 186,
-    132, 32876, 32840, 32841, 32843, 32845, 170, nullptr, nullptr};
+    132, 32876, 32840, 32841, 32843, 32845, 170, nullptr, nullptr, nullptr};
 
 CountWindowConfig countWindowConfig = kSchedulerCountWindowConfig;
 

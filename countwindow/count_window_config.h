@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+struct AppearanceDialogConfig;
+
 // What the two programs do differently with the shared count window: file
 // names, resource numbers and command ids. Each program copies its record into
 // countWindowConfig at start-up and adds its countdown dialog's handle slot.
@@ -21,6 +23,7 @@ struct CountWindowConfig {
   int appearanceDialogId;
   HWND* frontWindow;                  // the countdown dialog lying over the count window
   DLGPROC appearanceDialogProc;       // null until the appearance dialog exists
+  const AppearanceDialogConfig* appearanceDialog;  // its control ids and the program's fonts
 };
 
 extern const CountWindowConfig kSchedulerCountWindowConfig;

@@ -144,11 +144,13 @@ GdiplusBitmap LoadBuiltinImage(const int (&ids)[6], int index) {
 
 void LoadTextBackgroundImage(int index) {
   if (index < 0 || index >= kBuiltinImageCount) return;
+  DeleteGdiplusBitmap(&appearance.textBackgroundImage);
   appearance.textBackgroundImage = LoadBuiltinImage(countWindowConfig.textBackgroundIds, index);
 }
 
 void LoadTypeImage(int index) {
   if (index < 0 || index >= kBuiltinImageCount) return;
+  DeleteGdiplusBitmap(&appearance.typeImage);
   appearance.typeImage = LoadBuiltinImage(countWindowConfig.typeImageIds, index);
 }
 

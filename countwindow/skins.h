@@ -18,8 +18,8 @@ GdiplusBitmap LoadImageFileCopy(const wchar_t* path);
 void DeleteGdiplusBitmap(GdiplusBitmap* bitmap);
 SIZE GdiplusBitmapSize(GdiplusBitmap bitmap);  // 0 x 0 for none
 
-// For index 0-5: the image becomes the resource's bitmap (none when missing).
-// Another index changes nothing. The previous image is the caller's.
+// For index 0-5: the previous image is freed and the image becomes the
+// resource's bitmap (none when missing). Another index changes nothing.
 void LoadTextBackgroundImage(int index);
 void LoadTypeImage(int index);
 // At start-up after the appearance file: both built-in images, and the skin in

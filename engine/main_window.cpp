@@ -4,6 +4,7 @@
 
 #include "action_names.h"
 #include "appearance.h"
+#include "appearance_dialog.h"
 #include "common_ui.h"
 #include "confirm_dialog.h"
 #include "count_window.h"
@@ -50,11 +51,22 @@ void DestroyRunWindows() {
   endNowRequested = 0;
 }
 
+// Dialog 151 with the scheduler's control ids, fonts and pen.
+AppearanceDialogConfig SchedulerAppearanceDialog() {
+  AppearanceDialogConfig config = kSchedulerAppearanceDialogIds;
+  config.font = &uiFont;
+  config.separatorPen = &separatorPen;
+  config.workArea = &workArea;
+  return config;
+}
+const AppearanceDialogConfig schedulerAppearanceDialog = SchedulerAppearanceDialog();
+
 bool OnCreate(HWND window) {
   mainWindow = window;
   // The shared count window lies behind this program's countdown dialog.
   countWindowConfig = kSchedulerCountWindowConfig;
   countWindowConfig.frontWindow = &countdownDialog;
+  InstallAppearanceDialog(&schedulerAppearanceDialog);
   InitCommonUi();
   AddTrayIcon(window);
   CreateUiFonts(window);

@@ -221,6 +221,26 @@ TEST_F(AppearanceFileTest, SaveThatCannotOpenReportsAndWritesNothing) {
   EXPECT_EQ(boxes[0].text, L"データ保存用ファイルのオープンに失敗。");
 }
 
+TEST_F(AppearanceFileTest, FailedSaveLeavesThePreviousFileWhole) {
+  const std::string previous = WriteAppearanceBytes(appearance);
+  ASSERT_TRUE(WriteBytes(temp_.Path(L"data_skd"), previous));
+  // The new file cannot be written beside it.
+  ASSERT_TRUE(CreateDirectoryW(temp_.Path(L"data_skd.tmp").c_str(), nullptr));
+  appearance.form = Custom;
+  appearance.typeIndex = 4;
+  EXPECT_FALSE(SaveAppearanceFile(nullptr));
+  auto boxes = CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, L"エラー");
+  EXPECT_EQ(boxes[0].text, L"データ保存用ファイルのオープンに失敗。");
+  EXPECT_EQ(ReadBytes(temp_.Path(L"data_skd")), previous);
+
+  RemoveDirectoryW(temp_.Path(L"data_skd.tmp").c_str());
+  ASSERT_TRUE(SaveAppearanceFile(nullptr));
+  EXPECT_EQ(Int32At(ReadBytes(temp_.Path(L"data_skd")), 12), 4);
+  EXPECT_FALSE(FileExists(temp_.Path(L"data_skd.tmp")));
+}
+
 TEST_F(AppearanceFileTest, CountdownProgramUsesItsOwnFileWithTheSameLayout) {
   countWindowConfig = kCountdownCountWindowConfig;
   appearance.typeIndex = 5;

@@ -191,6 +191,36 @@ TEST_F(SkinTest, BuiltinImagesHaveTheirSizesInBothPrograms) {
   EXPECT_EQ(LoadPngResource(GetModuleHandleW(nullptr), nullptr), nullptr);
 }
 
+// Each reload replaces the image: the one before is freed, so switching the
+// combos back and forth costs no memory.
+TEST_F(SkinTest, BuiltinLoadersFreeTheImageTheyReplace) {
+  // What the process's heaps hold in use (GDI+ keeps its pixels there).
+  auto privateBytes = [] {
+    HANDLE heaps[64];
+    const DWORD count = GetProcessHeaps(64, heaps);
+    SIZE_T total = 0;
+    for (DWORD i = 0; i < count && i < 64; ++i) {
+      if (!HeapLock(heaps[i])) continue;
+      PROCESS_HEAP_ENTRY entry = {};
+      while (HeapWalk(heaps[i], &entry))
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
+      HeapUnlock(heaps[i]);
+    }
+    return total;
+  };
+  LoadTypeImage(0);
+  LoadTextBackgroundImage(0);
+  const SIZE_T before = privateBytes();
+  for (int i = 0; i < 1200; ++i) {
+    LoadTypeImage(i % 6);  // 121 x 44 x 4 bytes each
+    LoadTextBackgroundImage(i % 6);
+  }
+  const SIZE_T after = privateBytes();
+  EXPECT_LT(after, before + 8 * 1024 * 1024) << "grew by " << (after - before) << " bytes";
+  EXPECT_EQ(GdiplusBitmapSize(appearance.typeImage).cx, 121);
+  EXPECT_EQ(GdiplusBitmapSize(appearance.textBackgroundImage).cx, 84);
+}
+
 TEST_F(SkinTest, StartUpFallsBackToNormalWhenTheSkinCannotBeLoaded) {
   for (const wchar_t* broken : {L"Deleted", L"Garbage"}) {
     ResetAppearance();
