@@ -12,6 +12,7 @@
 #include "shared/notify_icon.h"
 #include "shared/sound_player.h"
 #include "skins.h"
+#include "timer_about_box.h"
 #include "timer_profile.h"
 
 wchar_t timerWindowTitle[100];
@@ -142,7 +143,7 @@ void OnCommand(HWND window, UINT id) {
       break;
     case kCmdAboutRunning:
     case kCmdAboutIdle:
-      // The about box is not part of this build yet.
+      OpenTimerAboutDialog(mainWindow);
       break;
     default:
       break;

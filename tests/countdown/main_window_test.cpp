@@ -13,6 +13,7 @@
 #include "count_window.h"
 #include "countdown_state.h"
 #include "message_box_catcher.h"
+#include "modal_driver.h"
 #include "settings_dialog.h"
 #include "shared/notify_icon.h"
 #include "shared/program_paths.h"
@@ -166,6 +167,42 @@ TEST_F(TimerMainWindowTest, TheOverviewCommandOpensOneOverviewThatTheAbortCloses
   SendMessageW(window_, WM_COMMAND, kCmdAbort, 0);
   EXPECT_FALSE(IsWindow(open));
   EXPECT_EQ(overviewDialog, nullptr);
+}
+
+// Both menus' "バージョン情報" open this program's about box, owned by the
+// frame, and a second command while it is open raises it instead of a second box.
+TEST_F(TimerMainWindowTest, TheAboutCommandsOpenThisProgramsAboutBox) {
+  Create();
+  for (UINT command : {kCmdAboutIdle, kCmdAboutRunning}) {
+    std::wstring title, caption;
+    HWND owner = nullptr;
+    int boxes = 0;
+    testing_support::ModalDriver driver([&] {
+      HWND box = testing_support::FindThreadDialogWithControl(1132);
+      if (!box) return false;
+      wchar_t text[64] = {};
+      GetDlgItemTextW(box, 1131, text, 64);
+      title = text;
+      GetWindowTextW(box, text, 64);
+      caption = text;
+      owner = GetWindow(box, GW_OWNER);
+      SendMessageW(window_, WM_COMMAND, command, 0);
+      boxes = 0;
+      EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM count) {
+        if (GetDlgItem(w, 1132)) ++*reinterpret_cast<int*>(count);
+        return TRUE;
+      }, reinterpret_cast<LPARAM>(&boxes));
+      SendMessageW(box, WM_COMMAND, IDOK, 0);
+      return true;
+    });
+    SendMessageW(window_, WM_COMMAND, command, 0);
+    EXPECT_TRUE(driver.finished()) << command;
+    EXPECT_EQ(title, L"そぽら ver3.00") << command;
+    EXPECT_EQ(caption, L"バージョン情報") << command;
+    EXPECT_EQ(owner, window_) << command;
+    EXPECT_EQ(boxes, 1) << command;
+    EXPECT_EQ(aboutDialog, nullptr) << command;
+  }
 }
 
 TEST_F(TimerMainWindowTest, ExitEndsEverythingAndRemovesTheIcon) {
