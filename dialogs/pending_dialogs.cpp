@@ -1,5 +1,6 @@
 #include "pending_dialogs.h"
 
+#include "applications_page.h"
 #include "capture_page.h"
 #include "general_page.h"
 #include "in_memory_dialog.h"
@@ -28,10 +29,6 @@ INT_PTR CALLBACK SoundStandInProc(HWND page, UINT message, WPARAM wParam, LPARAM
   return StandInPage(page, message, wParam, kSoundPage);
 }
 
-INT_PTR CALLBACK ApplicationsStandInProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
-  return StandInPage(page, message, wParam, kApplicationsPage);
-}
-
 const std::vector<WORD>& EmptyPageTemplate() {
   static const std::vector<WORD> words =
       BuildEmptyDialogTemplate(WS_CHILD | WS_CAPTION | DS_3DLOOK, 0, L"", 220, 180);
@@ -45,7 +42,7 @@ const DLGTEMPLATE* EmptyPage() { return reinterpret_cast<const DLGTEMPLATE*>(Emp
 const SettingsPageEntry settingsPages[kSettingsPageCount] = {
     {155, L"全般", GeneralPageDlgProc, GeneralPageTemplate()},
     {158, L" サウンド", SoundStandInProc, EmptyPage()},
-    {159, L"アプリ", ApplicationsStandInProc, EmptyPage()},
+    {159, L"アプリ", AppsPageDlgProc, ApplicationsPageTemplate()},
     {160, L"キャプチャー", CapturePageDlgProc, CapturePageTemplate()},
     {161, L"メール", MailPageDlgProc, MailPageTemplate()},
 };

@@ -8,10 +8,10 @@
 // Dialogs the menu opens that are built elsewhere. pending_dialogs.cpp holds
 // the least that keeps the program running until they are linked here.
 
-// The sound page 158 and the applications page 159 stand in until they are
-// built: each records the positions the action list sends it.
+// The sound page 158 stands in until it is built: it records the positions
+// the action list sends it.
 struct StandInChoice {
-  int page;  // kSoundPage or kApplicationsPage
+  int page;  // kSoundPage
   int position;
 };
 extern std::vector<StandInChoice> standInChoices;

@@ -88,6 +88,13 @@ void SelectItem(int item) {
 
 int SelectedItem() { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
 
+// The title the applications page shows for the chosen item.
+std::wstring AppsTitle() {
+  wchar_t text[100] = {};
+  GetDlgItemTextW(sheet_driver::Page(kApplicationsPage), 1025, text, 100);
+  return text;
+}
+
 class ActionListTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -276,8 +283,11 @@ TEST_F(ActionListTest, OneClickOnAWeekdayRunsItsHandlerOnceAndSwitchingBackKeeps
 
 TEST_F(ActionListTest, TheChosenItemReachesTheApplicationsAndSoundPages) {
   AddItem(0, 4, Shutdown, L"09:00");
-  AddItem(0, 9, WakeOnly, L"09:30");
+  ScheduleItem& wake = AddItem(0, 9, WakeOnly, L"09:30");
+  wake.time.wHour = 9;
+  wake.time.wMinute = 30;
   std::vector<StandInChoice> chosen, cleared;
+  std::wstring appsChosen, appsCleared;
   int rowWhileChosen = -2, positionWhileChosen = -2;
   RunSettingsSheet([&](HWND sheet) {
     ShowPage(sheet, 1);
@@ -288,24 +298,24 @@ TEST_F(ActionListTest, TheChosenItemReachesTheApplicationsAndSoundPages) {
     standInChoices.clear();
     SelectItem(1);
     chosen = standInChoices;
+    appsChosen = AppsTitle();
     rowWhileChosen = settingsSheetState.selectedRow;
     positionWhileChosen = settingsSheetState.selectedPosition;
     standInChoices.clear();
     ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
     cleared = standInChoices;
+    appsCleared = AppsTitle();
   });
-  ASSERT_EQ(chosen.size(), 2u);
-  EXPECT_EQ(chosen[0].page, kApplicationsPage);
+  ASSERT_EQ(chosen.size(), 1u);
+  EXPECT_EQ(chosen[0].page, kSoundPage);
   EXPECT_EQ(chosen[0].position, 1);
-  EXPECT_EQ(chosen[1].page, kSoundPage);
-  EXPECT_EQ(chosen[1].position, 1);
+  EXPECT_EQ(appsChosen, L"復帰後に起動するアプリ(09:30)");
   EXPECT_EQ(rowWhileChosen, 0);
   EXPECT_EQ(positionWhileChosen, 1);
-  ASSERT_EQ(cleared.size(), 2u);
+  ASSERT_EQ(cleared.size(), 1u);
   EXPECT_EQ(cleared[0].page, kSoundPage);
   EXPECT_EQ(cleared[0].position, -1);
-  EXPECT_EQ(cleared[1].page, kApplicationsPage);
-  EXPECT_EQ(cleared[1].position, -1);
+  EXPECT_EQ(appsCleared, L"復帰後に起動するアプリ(----/--/-- --:--)");
   EXPECT_EQ(settingsSheetState.selectedRow, -1);
   EXPECT_EQ(settingsSheetState.selectedPosition, -1);
 }
