@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -231,8 +232,9 @@ TEST_F(ApplicationsPageTest, SetAddsChangesAndRefusesWithTheMessages) {
   RunSettingsSheet([&](HWND sheet) {
     ChooseItem(sheet, 1);
     EXPECT_EQ(ControlText(GetDlgItem(AppsPage(), kAppTitleLabel)), L"復帰後に起動するアプリ(06:30)");
-    for (const Step& s : steps) {
-      SCOPED_TRACE(testing::Message() << std::wstring(s.path).size() << " " << std::wstring(s.delay).size());
+    for (size_t i = 0; i < std::size(steps); ++i) {
+      const Step& s = steps[i];
+      SCOPED_TRACE(testing::Message() << "step " << i);
       ClearCaughtMessageBoxes();
       SetMessageBoxAnswer(s.answer);
       SetApp(s.path, s.delay, s.arguments);

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -64,7 +65,7 @@ void GiveSounds(std::initializer_list<std::pair<const wchar_t*, int32_t>> sounds
 }
 
 HWND SoundPage() { return Page(kSoundPage); }
-HWND SoundList_() { return GetDlgItem(SoundPage(), kSoundListViewId); }
+HWND SoundListView() { return GetDlgItem(SoundPage(), kSoundListViewId); }
 std::wstring Text(int id) { return ControlText(GetDlgItem(SoundPage(), id)); }
 
 std::wstring CellOf(HWND list, int item, int column) {
@@ -76,8 +77,8 @@ std::wstring CellOf(HWND list, int item, int column) {
 // The page's sound list as "name volume" rows.
 std::vector<std::wstring> ListedSounds() {
   std::vector<std::wstring> rows;
-  for (int i = 0; i < ListView_GetItemCount(SoundList_()); ++i)
-    rows.push_back(CellOf(SoundList_(), i, 0) + L" " + CellOf(SoundList_(), i, 1));
+  for (int i = 0; i < ListView_GetItemCount(SoundListView()); ++i)
+    rows.push_back(CellOf(SoundListView(), i, 0) + L" " + CellOf(SoundListView(), i, 1));
   return rows;
 }
 
@@ -108,7 +109,7 @@ void ChooseItem(HWND sheet, int position) {
 
 void SelectSound(int position) {
   const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
-  ListView_SetItemState(SoundList_(), position, both, both);
+  ListView_SetItemState(SoundListView(), position, both, both);
 }
 
 // Picks the sound number in the combo box as the user does and presses "セット".
@@ -198,8 +199,9 @@ TEST(SoundListTest, AddChangeAndTheSameNameFromAnotherFile) {
                      std::to_wstring(copy.list.volumes[copy.order[k]]));
     return rows;
   };
-  for (const Step& s : steps) {
-    SCOPED_TRACE(testing::Message() << wcslen(s.path) << " " << s.volume);
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    const Step& s = steps[i];
+    SCOPED_TRACE(testing::Message() << "step " << i);
     const SoundListResult result = AddOrChangeSound(copy, s.path, s.volume);
     EXPECT_EQ(result.change, s.change);
     EXPECT_EQ(result.position, s.position);
@@ -256,8 +258,9 @@ TEST_F(SoundPageTest, LeadTimesOfAPowerItemAndAWakeItem) {
     OpenSoundPage(sheet);
     EXPECT_EQ(Text(kSoundTitleLabel), L"再生するサウンド(----/--/-- --:--)");
     EXPECT_EQ(ComboEntries(), (std::vector<std::wstring>{L"なし", L"bell", L"gong"}));
-    for (const Case& c : cases) {
-      SCOPED_TRACE(testing::Message() << c.position << " " << c.number << " " << wcslen(c.seconds));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+      const Case& c = cases[i];
+      SCOPED_TRACE(testing::Message() << "case " << i);
       ClearCaughtMessageBoxes();
       ChooseItem(sheet, c.position);
       SetSound(c.number, c.seconds);
@@ -335,9 +338,9 @@ TEST_F(SoundPageTest, TheListIsEditedInTheSheetAndStoredOnOk) {
   AddItem(0, 2, Restart, 23, 0).soundIndex = 3;
   RunSettingsSheet([&](HWND sheet) {
     OpenSoundPage(sheet);
-    EXPECT_FALSE(IsWindowVisible(SoundList_()));
+    EXPECT_FALSE(IsWindowVisible(SoundListView()));
     Click(SoundPage(), kSoundListEditButton);
-    EXPECT_TRUE(IsWindowVisible(SoundList_()));
+    EXPECT_TRUE(IsWindowVisible(SoundListView()));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(SoundPage(), kSoundCombo)));
     EXPECT_EQ(ListedSounds(), (std::vector<std::wstring>{L"first 100", L"second 50", L"third 30"}));
     // Volumes 0 and 100 are kept; a file of a listed name replaces its file.
@@ -364,7 +367,7 @@ TEST_F(SoundPageTest, TheListIsEditedInTheSheetAndStoredOnOk) {
     ASSERT_EQ(CaughtMessageBoxes().size(), 1u);
     EXPECT_EQ(CaughtMessageBoxes()[0].text, L"third は使用されています。削除してもよろしいですか？");
     EXPECT_EQ(CaughtMessageBoxes()[0].caption, L"確認");
-    EXPECT_EQ(ListView_GetItemCount(SoundList_()), 3);
+    EXPECT_EQ(ListView_GetItemCount(SoundListView()), 3);
     ClearCaughtMessageBoxes();
     SetMessageBoxAnswer(IDYES);
     SelectSound(1);
@@ -377,7 +380,7 @@ TEST_F(SoundPageTest, TheListIsEditedInTheSheetAndStoredOnOk) {
     EXPECT_EQ(SoundCell(1), L"");
     EXPECT_EQ(SoundCell(2), L"");
     Click(SoundPage(), kSoundBackButton);
-    EXPECT_FALSE(IsWindowVisible(SoundList_()));
+    EXPECT_FALSE(IsWindowVisible(SoundListView()));
     PressOk(sheet);
   });
   const SoundList& stored = profileSettings.sounds;
@@ -410,7 +413,7 @@ TEST_F(SoundPageTest, TheEleventhSoundIsRefused) {
     ASSERT_EQ(CaughtMessageBoxes().size(), 1u);
     EXPECT_EQ(CaughtMessageBoxes()[0].text, kSoundListFull);
     EXPECT_EQ(CaughtMessageBoxes()[0].caption, L"");
-    EXPECT_EQ(ListView_GetItemCount(SoundList_()), kSoundCount);
+    EXPECT_EQ(ListView_GetItemCount(SoundListView()), kSoundCount);
     EXPECT_EQ(ComboEntries().size(), 11u);
   });
 }
