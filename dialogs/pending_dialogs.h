@@ -1,20 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include <vector>
-
 #include "settings_sheet.h"
-
-// Dialogs the menu opens that are built elsewhere. pending_dialogs.cpp holds
-// the least that keeps the program running until they are linked here.
-
-// The sound page 158 and the applications page 159 stand in until they are
-// built: each records the positions the action list sends it.
-struct StandInChoice {
-  int page;  // kSoundPage or kApplicationsPage
-  int position;
-};
-extern std::vector<StandInChoice> standInChoices;
 
 // The five pages of the settings sheet in display order: general, sound,
 // applications, capture, mail.

@@ -173,3 +173,55 @@ ScheduleItem* ItemAtPosition(int row, int position) {
   if (slot < 0 || slot >= kSlotCount) return nullptr;
   return &scheduleTable[row][slot];
 }
+
+bool ParseEditNumber(const std::wstring& text, int32_t maxValue, int32_t* value) {
+  int64_t number = 0;
+  for (const wchar_t ch : text) {
+    if (ch < L'0' || ch > L'9') return false;
+    number = number * 10 + (ch - L'0');
+    if (number > maxValue) return false;
+  }
+  *value = static_cast<int32_t>(number);
+  return true;
+}
+
+std::wstring NumberRangeMessage(int32_t maxValue) {
+  wchar_t text[64];
+  swprintf(text, 64, L"0から%dまでの数字を入力してください。", maxValue);
+  return text;
+}
+
+std::wstring ControlText(HWND control) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+LRESULT HeaderDragRepaint(HeaderDragState& state, HWND header, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND list = GetParent(header);
+  HWND page = GetParent(list);
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      state.tracking = true;
+      GetWindowRect(list, &state.area);
+      MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&state.area), 2);
+      break;
+    case WM_MOUSEMOVE:
+      if (state.tracking) {
+        const bool scrollBar = (GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL) != 0;
+        if (scrollBar != state.scrollBar) {
+          state.scrollBar = scrollBar;
+          InvalidateRect(page, &state.area, TRUE);
+          UpdateWindow(page);
+        }
+      }
+      break;
+    case WM_LBUTTONUP:
+      state.tracking = false;
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcW(state.previous, header, message, wParam, lParam);
+}

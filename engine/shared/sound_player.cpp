@@ -464,7 +464,12 @@ void SoundPlayer::OnControlError() {
   if (!described || !errorText || !errorText[0]) SetErrorText(L"エラー情報の取得に失敗。");
   // The medium will never end by itself: record why and close it.
   AppendErrorLog(errorText, kSoundErrorTitle);
-  if (opened) Close();
+  if (opened) {
+    Close();
+    // Posted: the owner may show the failure, which must not run inside
+    // the control's own event.
+    if (owner) PostMessageW(owner, kMsgSoundFailed, 0, 0);
+  }
 }
 
 // ---- PlaySoundFile -----------------------------------------------------------

@@ -12,6 +12,9 @@
 // thread; every call and every event runs on that thread.
 
 inline constexpr UINT kMsgSoundEnded = WM_APP + 0x32;
+// Sent to the owner after the control failed on an open medium, which it has
+// then closed; errorText says why.
+inline constexpr UINT kMsgSoundFailed = WM_APP + 0x33;
 
 class SoundPlayer;
 

@@ -88,6 +88,15 @@ void SelectItem(int item) {
 
 int SelectedItem() { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
 
+// The titles the applications and sound pages show for the chosen item.
+std::wstring PageTitle(int page, int id) {
+  wchar_t text[100] = {};
+  GetDlgItemTextW(sheet_driver::Page(page), id, text, 100);
+  return text;
+}
+std::wstring AppsTitle() { return PageTitle(kApplicationsPage, 1025); }
+std::wstring SoundTitle() { return PageTitle(kSoundPage, 1707); }
+
 class ActionListTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -98,7 +107,6 @@ class ActionListTest : public ::testing::Test {
     wcscpy(profileSettings.mail.addresses[0], L"first@example.com");
     wcscpy(profileSettings.mail.addresses[1], L"second@example.com");
     profileSettings.mail.addressCount = 2;
-    standInChoices.clear();
     testing_support::ClearCaughtMessageBoxes();
   }
 };
@@ -146,6 +154,7 @@ TEST_F(ActionListTest, AnEmptyScheduleShowsOneGreyRowAndChoosesNothing) {
     COLORREF color = 0;
     bool anyButtonEnabled = true;
     int selected = -2;
+    std::wstring appsTitle, soundTitle;
     RunSettingsSheet([&](HWND sheet) {
       ShowPage(sheet, 1);
       ShowPage(sheet, 2);
@@ -156,6 +165,8 @@ TEST_F(ActionListTest, AnEmptyScheduleShowsOneGreyRowAndChoosesNothing) {
         anyButtonEnabled |= IsWindowEnabled(GetDlgItem(Panel(), kFirstWeekdayButtonId + d)) != FALSE;
       SelectItem(0);
       selected = SelectedItem();
+      appsTitle = AppsTitle();
+      soundTitle = SoundTitle();
       ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
     });
     EXPECT_EQ(selected, -1);
@@ -165,7 +176,8 @@ TEST_F(ActionListTest, AnEmptyScheduleShowsOneGreyRowAndChoosesNothing) {
     EXPECT_FALSE(anyButtonEnabled);
     EXPECT_FALSE(actionListHasItems);
     EXPECT_EQ(settingsSheetState.selectedRow, -1);
-    EXPECT_TRUE(standInChoices.empty());
+    EXPECT_EQ(appsTitle, L"復帰後に起動するアプリ(----/--/-- --:--)");
+    EXPECT_EQ(soundTitle, L"再生するサウンド(----/--/-- --:--)");
   }
 }
 
@@ -276,8 +288,10 @@ TEST_F(ActionListTest, OneClickOnAWeekdayRunsItsHandlerOnceAndSwitchingBackKeeps
 
 TEST_F(ActionListTest, TheChosenItemReachesTheApplicationsAndSoundPages) {
   AddItem(0, 4, Shutdown, L"09:00");
-  AddItem(0, 9, WakeOnly, L"09:30");
-  std::vector<StandInChoice> chosen, cleared;
+  ScheduleItem& wake = AddItem(0, 9, WakeOnly, L"09:30");
+  wake.time.wHour = 9;
+  wake.time.wMinute = 30;
+  std::wstring appsChosen, appsCleared, soundChosen, soundCleared;
   int rowWhileChosen = -2, positionWhileChosen = -2;
   RunSettingsSheet([&](HWND sheet) {
     ShowPage(sheet, 1);
@@ -285,27 +299,21 @@ TEST_F(ActionListTest, TheChosenItemReachesTheApplicationsAndSoundPages) {
     ShowPage(sheet, 0);
     ASSERT_NE(sheet_driver::Page(kSoundPage), nullptr);
     ASSERT_NE(sheet_driver::Page(kApplicationsPage), nullptr);
-    standInChoices.clear();
     SelectItem(1);
-    chosen = standInChoices;
+    appsChosen = AppsTitle();
+    soundChosen = SoundTitle();
     rowWhileChosen = settingsSheetState.selectedRow;
     positionWhileChosen = settingsSheetState.selectedPosition;
-    standInChoices.clear();
     ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
-    cleared = standInChoices;
+    appsCleared = AppsTitle();
+    soundCleared = SoundTitle();
   });
-  ASSERT_EQ(chosen.size(), 2u);
-  EXPECT_EQ(chosen[0].page, kApplicationsPage);
-  EXPECT_EQ(chosen[0].position, 1);
-  EXPECT_EQ(chosen[1].page, kSoundPage);
-  EXPECT_EQ(chosen[1].position, 1);
+  EXPECT_EQ(appsChosen, L"復帰後に起動するアプリ(09:30)");
+  EXPECT_EQ(soundChosen, L"再生するサウンド(09:30)");
   EXPECT_EQ(rowWhileChosen, 0);
   EXPECT_EQ(positionWhileChosen, 1);
-  ASSERT_EQ(cleared.size(), 2u);
-  EXPECT_EQ(cleared[0].page, kSoundPage);
-  EXPECT_EQ(cleared[0].position, -1);
-  EXPECT_EQ(cleared[1].page, kApplicationsPage);
-  EXPECT_EQ(cleared[1].position, -1);
+  EXPECT_EQ(appsCleared, L"復帰後に起動するアプリ(----/--/-- --:--)");
+  EXPECT_EQ(soundCleared, L"再生するサウンド(----/--/-- --:--)");
   EXPECT_EQ(settingsSheetState.selectedRow, -1);
   EXPECT_EQ(settingsSheetState.selectedPosition, -1);
 }

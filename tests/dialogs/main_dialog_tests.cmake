@@ -12,6 +12,8 @@ sopora_add_test(main_dialog_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/general_page_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/action_list_page_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/capture_page_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/applications_page_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/sound_page_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/sheet_driver.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/mode_dialog_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/profile_dialog_test.cpp

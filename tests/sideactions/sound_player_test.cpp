@@ -12,6 +12,7 @@
 #include "shared/sound_player.h"
 #include "temp_folder.h"
 #include "wait.h"
+#include "wav_fixture.h"
 
 namespace {
 
@@ -20,31 +21,7 @@ using testing_support::PumpMessagesUntil;
 using testing_support::ReadBytes;
 using testing_support::TempFolderTest;
 using testing_support::WriteBytes;
-
-void PutLe(std::string& out, uint32_t value, int width) {
-  for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-// A 16-bit mono PCM WAV file of a quiet square tone.
-std::string MakeWav(int milliseconds) {
-  const uint32_t rate = 8000;
-  const uint32_t samples = rate * static_cast<uint32_t>(milliseconds) / 1000;
-  const uint32_t dataSize = samples * 2;
-  std::string w = "RIFF";
-  PutLe(w, 36 + dataSize, 4);
-  w += "WAVEfmt ";
-  PutLe(w, 16, 4);         // format chunk size
-  PutLe(w, 1, 2);          // PCM
-  PutLe(w, 1, 2);          // channels
-  PutLe(w, rate, 4);       // samples a second
-  PutLe(w, rate * 2, 4);   // bytes a second
-  PutLe(w, 2, 2);          // block align
-  PutLe(w, 16, 2);         // bits a sample
-  w += "data";
-  PutLe(w, dataSize, 4);
-  for (uint32_t i = 0; i < samples; ++i) PutLe(w, (i / 20) % 2 ? 0x0400 : 0xFC00, 2);
-  return w;
-}
+using testing_support::MakeWav;
 
 int endedMessages = 0;
 

@@ -1,0 +1,87 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "schedule_model.h"
+
+class SoundPlayer;
+
+// Page " サウンド" of the settings sheet: the sound each item plays with its
+// lead time, and the profile's sound list with a preview. The list is edited
+// in a copy and both reach the profile and the items only on OK.
+INT_PTR CALLBACK SoundPageDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+const DLGTEMPLATE* SoundPageTemplate();
+
+inline constexpr int kSoundCombo = 1700;
+inline constexpr int kSoundChoiceLabel = 1709;
+inline constexpr int kSoundTimingLabel = 1711;
+inline constexpr int kSoundTitleLabel = 1707;
+inline constexpr int kSoundSecondsEdit = 1712;
+inline constexpr int kSoundListEditButton = 1714;
+inline constexpr int kSoundPlainSetButton = 1720;
+inline constexpr int kSoundSplitSetButton = 1722;
+inline constexpr int kSoundListViewId = 3012;
+inline constexpr int kSoundPreviewButton = 1715;
+inline constexpr int kSoundRemoveButton = 1716;
+inline constexpr int kSoundPathEdit = 1713;
+inline constexpr int kSoundBrowseButton = 1717;
+inline constexpr int kSoundVolumeBar = 1721;
+inline constexpr int kSoundVolumeLabel = 1706;
+inline constexpr int kSoundAddButton = 1718;
+inline constexpr int kSoundBackButton = 1719;
+inline constexpr int kMaxSoundLead = 9999;
+
+inline constexpr wchar_t kSoundListFull[] = L"これ以上追加できません。";
+inline constexpr wchar_t kSoundFileMissing[] = L"ファイルが存在しません。";
+
+// The page's copy of the sound list: the entries, and the entry shown at each
+// list position (-1 after the last).
+struct SoundListCopy {
+  SoundList list;
+  int32_t order[kSoundCount];
+};
+SoundListCopy CopySoundList(const SoundList& stored);
+int SoundListLength(const SoundListCopy& copy);
+// The name a sound is listed by: its file name without folder and extension.
+std::wstring SoundName(const wchar_t* path);
+
+enum class SoundListChange { None, Changed, Added, Full };
+struct SoundListResult {
+  SoundListChange change;
+  int position;  // the row added or changed
+};
+// "リストに追加/変更": a file whose name is already listed changes that
+// sound (the last one of that name), path and volume both, so the chosen
+// file is the one that plays; otherwise it is appended while there is room.
+SoundListResult AddOrChangeSound(SoundListCopy& copy, const std::wstring& path, int32_t volume);
+// Removes the sound at the position and closes the gap.
+void RemoveSoundAt(SoundListCopy& copy, int position);
+// The stored list: entries in list order, free positions empty with volume 0.
+void StoreSoundList(const SoundListCopy& copy, SoundList& stored);
+
+// The sheet's sound choices of rows 0 to rowCount - 1, by number (0 none,
+// n the sound at list position n - 1).
+bool SoundNumberInUse(int rowCount, int32_t number);
+// After the sound of that number left the list: its items have no sound and
+// later numbers move down by one.
+void ForgetSoundNumber(int rowCount, int32_t number);
+// Gives every item of the kind (ActionMatchesKind) the sound and lead time.
+void SetSoundForKind(int rowCount, int kind, int32_t number, int32_t lead);
+// Writes the choices into the items' soundIndex and soundSeconds.
+void StoreSoundChoices(int rowCount);
+
+// "終了30秒前" for a power item, "復帰30秒後" for a WakeOnly item.
+std::wstring SoundTimingText(bool wakeOnly, int32_t lead);
+// The action list's sound cell.
+std::wstring SoundCellText(bool wakeOnly, int32_t number, int32_t lead);
+
+// Plays a file on the preview player, created on first use with the page as
+// its owner. Returns the error text to show, or an empty text when playing.
+std::wstring StartPreview(SoundPlayer*& player, HWND page, const std::wstring& path, int32_t volume);
+// The text of a player's failure; where the player gives none, the result's.
+std::wstring PlayerFailureText(const SoundPlayer& player, HRESULT fallback);
+
+// The player the page previews with, or null; for tests that watch it.
+SoundPlayer* SoundPagePreviewPlayer();
