@@ -43,6 +43,9 @@ constexpr Placement kPlacements[] = {
     {kVolumeLabel, 287, 277, 22, 18}, {kAddButton, 323, 271, 90, 30}, {kNoSoundCheck, 215, 315, 207, 22},
 };
 
+// Posted to the page itself once the medium has ended.
+constexpr UINT kMsgPreviewEnded = WM_APP + 0x40;
+
 bool previewPlaying;
 
 TimerSoundList& Sounds() { return timerSheetState.sounds; }
@@ -315,6 +318,12 @@ INT_PTR CALLBACK TimerSoundPageDlgProc(HWND page, UINT message, WPARAM wParam, L
       }
       return FALSE;
     case kMsgSoundEnded:
+      // Sent from inside the player's own event: the control cannot be
+      // closed before that event has returned.
+      PostMessageW(page, kMsgPreviewEnded, 0, 0);
+      return TRUE;
+    case kMsgPreviewEnded:
+      if (!previewPlaying) return TRUE;
       StopPreview(page);
       if (SelectedRow(page) < 0) EnableWindow(Item(page, kPlayButton), FALSE);
       return TRUE;

@@ -10,6 +10,10 @@
 #include "dpi_scaling.h"
 #include "message_box_catcher.h"
 #include "shared/program_paths.h"
+#include "shared/sound_player.h"
+#include "temp_folder.h"
+#include "wait.h"
+#include "wav_fixture.h"
 #include "timer_fakes.h"
 
 using testing_support::CaughtMessageBoxes;
@@ -731,6 +735,95 @@ TEST_F(TimerSoundPageTest, TheModeAndTheResumeDisableTheirSongs) {
     EXPECT_EQ(after, c.after);
     EXPECT_EQ(check, c.after);
   }
+}
+
+// The preview plays through a real player, from files in a folder of the test.
+class TimerSoundPreviewTest : public TimerSettingsSheetTest {
+ protected:
+  void SetUp() override {
+    TimerSettingsSheetTest::SetUp();
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    const std::wstring longWav = temp_.Path(L"long.wav");
+    const std::wstring shortWav = temp_.Path(L"short.wav");
+    ASSERT_TRUE(testing_support::WriteBytes(longWav, testing_support::MakeToneWav(8000)));
+    ASSERT_TRUE(testing_support::WriteBytes(shortWav, testing_support::MakeToneWav(200)));
+    const std::wstring paths[] = {longWav, shortWav, temp_.Path(L"gone.wav")};
+    for (int i = 0; i < 3; ++i) {
+      wcscpy(timerSettings.soundPaths[i], paths[i].c_str());
+      timerSettings.volumes[i] = 30;
+    }
+    timerSettings.soundCount = 3;
+  }
+  void TearDown() override {
+    CoUninitialize();
+    TimerSettingsSheetTest::TearDown();
+  }
+  testing_support::TempFolder temp_;
+};
+
+constexpr int kPlayButton = 1290;
+
+TEST_F(TimerSoundPreviewTest, PlayTogglesToStopAndBack) {
+  std::wstring playing, stopped;
+  bool openWhilePlaying = false, openAfterStop = true;
+  RunSheet([&](HWND sheet) {
+    HWND page = ShowPage(sheet, kSoundTab);
+    SelectRow(ListOf(page, kSoundList), 0);
+    Click(page, kPlayButton);
+    playing = Text(page, kPlayButton);
+    openWhilePlaying = timerSheetState.previewPlayer && timerSheetState.previewPlayer->opened == 1;
+    Click(page, kPlayButton);
+    stopped = Text(page, kPlayButton);
+    openAfterStop = timerSheetState.previewPlayer && timerSheetState.previewPlayer->opened == 1;
+  });
+  EXPECT_TRUE(MessageTexts().empty());
+  EXPECT_EQ(playing, L"停止");
+  EXPECT_TRUE(openWhilePlaying);
+  EXPECT_EQ(stopped, L"再生");
+  EXPECT_FALSE(openAfterStop);
+  EXPECT_EQ(timerSheetState.previewPlayer, nullptr) << "destroyed with the page";
+}
+
+TEST_F(TimerSoundPreviewTest, TheEndOfTheMediumTurnsTheButtonBack) {
+  bool backToPlay = false;
+  RunSheet([&](HWND sheet) {
+    HWND page = ShowPage(sheet, kSoundTab);
+    SelectRow(ListOf(page, kSoundList), 1);
+    Click(page, kPlayButton);
+    EXPECT_EQ(Text(page, kPlayButton), L"停止");
+    backToPlay = testing_support::PumpMessagesUntil([&] { return Text(page, kPlayButton) == L"再生"; });
+  });
+  EXPECT_TRUE(backToPlay);
+  EXPECT_TRUE(MessageTexts().empty());
+}
+
+TEST_F(TimerSoundPreviewTest, DeletingThePlayingRowStopsThePreview) {
+  std::wstring button;
+  bool open = true;
+  RunSheet([&](HWND sheet) {
+    HWND page = ShowPage(sheet, kSoundTab);
+    SelectRow(ListOf(page, kSoundList), 0);
+    Click(page, kPlayButton);
+    Click(page, kSoundDeleteButton);
+    button = Text(page, kPlayButton);
+    open = timerSheetState.previewPlayer->opened == 1;
+  });
+  EXPECT_EQ(button, L"再生");
+  EXPECT_FALSE(open);
+}
+
+TEST_F(TimerSoundPreviewTest, AMissingFileIsReportedAndThePageStaysUsable) {
+  std::wstring button;
+  RunSheet([&](HWND sheet) {
+    HWND page = ShowPage(sheet, kSoundTab);
+    SelectRow(ListOf(page, kSoundList), 2);
+    Click(page, kPlayButton);
+    button = Text(page, kPlayButton);
+  });
+  ASSERT_EQ(CaughtMessageBoxes().size(), 1u);
+  EXPECT_EQ(CaughtMessageBoxes()[0].text, L"ファイルが存在しません。\n" + temp_.Path(L"gone.wav"));
+  EXPECT_EQ(CaughtMessageBoxes()[0].caption, L"エラー");
+  EXPECT_EQ(button, L"再生");
 }
 
 // --- Profile page ------------------------------------------------------------------
