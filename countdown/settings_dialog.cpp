@@ -8,7 +8,7 @@
 #include "control_subclasses.h"
 #include "countdown_state.h"
 #include "dpi_scaling.h"
-#include "pending_timer_dialogs.h"
+#include "timer_settings_sheet.h"
 #include "timer_profile_dialog.h"
 #include "program_handover.h"
 #include "quick_menus.h"
@@ -433,15 +433,6 @@ void TimerApplyMode(HWND dialog, int32_t mode) {
   Layout(dialog, mode);
   timerSettings.mode = mode;
   TimerEnableResumeControls(dialog);
-}
-
-void TimerSetDlgItemNumber(HWND dialog, int size, int control, int value) {
-  wchar_t text[32];
-  if (size < 1) return;
-  if (size > 32) size = 32;
-  _snwprintf(text, static_cast<size_t>(size), L"%d", value);
-  text[size - 1] = L'\0';
-  SetDlgItemTextW(dialog, control, text);
 }
 
 SYSTEMTIME TimerClampToMinimum(const SYSTEMTIME& date, const SYSTEMTIME& minimum) {

@@ -16,8 +16,6 @@ void TimerApplyMode(HWND dialog, int32_t mode);
 // Check 1249 only for hibernate and standby; the resume row only when, in
 // addition, resumeEnabled is 1.
 void TimerEnableResumeControls(HWND dialog);
-// Formats value with "%d" into `size` characters and sets it as the text.
-void TimerSetDlgItemNumber(HWND dialog, int size, int control, int value);
 
 struct TimerResumeControlState {
   bool checkEnabled;  // 1249

@@ -6,6 +6,8 @@
 
 #include "dpi_scaling.h"
 #include "in_memory_dialog.h"
+#include "sheet_layout.h"
+#include "sheet_validation.h"
 
 #include "mail_page.h"
 #include "shared/weekday_names.h"
@@ -14,52 +16,23 @@ SettingsSheetState settingsSheetState;
 
 namespace {
 
-WNDPROC previousSheetProc;
-
-// The pass runs on the OK button itself: Wine never sends the sheet callback
-// PSCB_BUTTONPRESSED, and on Windows this runs it exactly once too.
-LRESULT CALLBACK SheetSubclassProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND && LOWORD(wParam) == IDOK) RunValidationPass();
-  return CallWindowProcW(previousSheetProc, sheet, message, wParam, lParam);
-}
+const SheetValidation schedulerValidation = {settingsSheetState.pageWindows, kSettingsPageCount,
+                                             &settingsSheetState.validationFailed, kMsgValidatePage};
 
 }  // namespace
 
-int RunValidationPass() {
-  settingsSheetState.validationFailed = 0;
-  for (HWND page : settingsSheetState.pageWindows) {
-    if (!page) continue;
-    SendMessageW(page, kMsgValidatePage, 0, 0);
-    if (settingsSheetState.validationFailed != 0) break;
-  }
-  return settingsSheetState.validationFailed;
-}
+int RunValidationPass() { return RunSheetValidation(schedulerValidation); }
 
-bool SettingsPageMayStore(HWND page, int pageNumber) {
-  const int failed = settingsSheetState.validationFailed;
-  if (failed == 0) return true;
-  if (failed == pageNumber) {
-    SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_INVALID);
-    settingsSheetState.validationFailed = 0;
-  }
-  return false;
-}
+bool SettingsPageMayStore(HWND page, int pageNumber) { return SheetPageMayStore(schedulerValidation, page, pageNumber); }
 
-void RegisterSettingsPage(HWND page, int pageNumber) {
-  if (pageNumber >= 1 && pageNumber <= kSettingsPageCount) {
-    settingsSheetState.pageWindows[pageNumber - 1] = page;
-  }
-}
+void RegisterSettingsPage(HWND page, int pageNumber) { RegisterSheetPage(schedulerValidation, page, pageNumber); }
 
 int CALLBACK SettingsSheetCallback(HWND sheet, UINT message, LPARAM) {
   // Only record the sheet: the state was reset before the sheet was made, and
   // a late PSCB_INITIALIZED must not wipe what the first page filled in.
   if (message == PSCB_INITIALIZED) {
     settingsSheetState.sheetWindow = sheet;
-    const LONG_PTR ours = reinterpret_cast<LONG_PTR>(SheetSubclassProc);
-    if (GetWindowLongPtrW(sheet, GWLP_WNDPROC) != ours) {
-      previousSheetProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(sheet, GWLP_WNDPROC, ours));
-    }
+    RunSheetValidationOnOk(sheet, &schedulerValidation);
     return 1;
   }
   return message == PSCB_BUTTONPRESSED ? 1 : 0;
@@ -109,42 +82,18 @@ INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageEntry* pages, int count)
 }
 
 namespace {
-RECT ScaledRect(int x, int y, int width, int height, int dpi) {
-  const int left = ScaleForDpi(x, dpi);
-  const int top = ScaleForDpi(y, dpi);
-  return RECT{left, top, left + ScaleForDpi(width, dpi), top + ScaleForDpi(height, dpi)};
-}
-
-void MoveTo(HWND window, const RECT& rect) {
-  if (window) MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
-}
+constexpr SheetFrame96 kSchedulerSheetFrame = {668, 656, {17, 250, 630, 327}, {440, 588, 100, 30}, {546, 588, 100, 30}};
 }  // namespace
 
 SettingsSheetLayout ComputeSettingsSheetLayout(int dpi, const RECT& workArea) {
-  SettingsSheetLayout layout{};
-  const int width = ScaleForDpi(668, dpi);
-  const int height = ScaleForDpi(656, dpi);
-  const POINT at = CenterOnWorkArea(workArea, width, height);
-  layout.sheet = RECT{at.x, at.y, at.x + width, at.y + height};
-  layout.tab = ScaledRect(17, 250, 630, 327, dpi);
-  layout.ok = ScaledRect(440, 588, 100, 30, dpi);
-  layout.cancel = ScaledRect(546, 588, 100, 30, dpi);
-  return layout;
+  const SheetLayout shared = ComputeSheetLayout(kSchedulerSheetFrame, dpi, workArea);
+  return SettingsSheetLayout{shared.sheet, shared.tab, shared.ok, shared.cancel};
 }
 
 void ShapeSettingsSheet(HWND sheet, int dpi, HFONT font) {
   SetWindowTextW(sheet, L"詳細設定");
   const SettingsSheetLayout layout = ComputeSettingsSheetLayout(dpi, CurrentWorkArea());
-  MoveTo(sheet, layout.sheet);
-  HWND tab = PropSheet_GetTabControl(sheet);
-  MoveTo(tab, layout.tab);
-  MoveTo(GetDlgItem(sheet, IDOK), layout.ok);
-  MoveTo(GetDlgItem(sheet, IDCANCEL), layout.cancel);
-  if (font) {
-    for (HWND control : {tab, GetDlgItem(sheet, IDOK), GetDlgItem(sheet, IDCANCEL)}) {
-      if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    }
-  }
+  ApplySheetLayout(sheet, SheetLayout{layout.sheet, layout.tab, layout.ok, layout.cancel}, font);
 }
 
 bool ActionMatchesKind(int32_t action, int kind) {

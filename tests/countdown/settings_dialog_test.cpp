@@ -518,9 +518,38 @@ TEST_F(TimerSettingsDialogTest, TheMenuButtonShowsMenu151) {
   EXPECT_EQ(items[2].id, kCmdTimerHandOver);
   EXPECT_TRUE(pressedWhileOpen);
   EXPECT_EQ(timerMenuOpen, 0);
-  // Until its screen lands, the sheet's item says so.
+}
+
+// "詳細設定" opens the sheet over the dialog with its four pages in order.
+TEST_F(TimerSettingsDialogTest, TheSettingsItemOpensTheSheet) {
+  std::vector<std::wstring> tabs;
+  HWND owner = nullptr;
+  testing_support::ModalDriver driver([&] {
+    HWND sheet = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM found) {
+      if (!IsWindowVisible(w) || !PropSheet_GetTabControl(w)) return TRUE;
+      *reinterpret_cast<HWND*>(found) = w;
+      return FALSE;
+    }, reinterpret_cast<LPARAM>(&sheet));
+    if (!sheet) return false;
+    owner = GetWindow(sheet, GW_OWNER);
+    HWND tab = PropSheet_GetTabControl(sheet);
+    for (int i = 0; i < TabCtrl_GetItemCount(tab); ++i) {
+      wchar_t text[32] = {};
+      TCITEMW item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = text;
+      item.cchTextMax = 32;
+      TabCtrl_GetItem(tab, i, &item);
+      tabs.push_back(text);
+    }
+    PropSheet_PressButton(sheet, PSBTN_CANCEL);
+    return true;
+  });
   SendMessageW(dialog_, WM_COMMAND, kCmdTimerSettingsSheet, 0);
-  EXPECT_EQ(CaughtMessageBoxes().size(), 1u);
+  EXPECT_TRUE(driver.finished());
+  EXPECT_EQ(tabs, (std::vector<std::wstring>{L"全般", L"アプリ起動", L"サウンド", L"プロファイル"}));
+  EXPECT_EQ(owner, window_);
 }
 
 // A profile loaded in the profile manager is applied to the dialog when it closes.

@@ -1,0 +1,102 @@
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "timer_profile.h"
+
+// What the pages of the countdown program's sheet "詳細設定" decide, on their
+// working copies; the page procedures move the results to their controls.
+
+// --- General page ------------------------------------------------------------
+
+inline constexpr wchar_t kTimerFolderTooLong[] = L"イメージ保存先のパスが長すぎます。";
+inline constexpr wchar_t kTimerFolderTooShort[] = L"イメージ保存先のパスが短すぎます。";
+inline constexpr wchar_t kTimerMinutesRefused[] =
+    L"[終了○○分前にカウント画面を最前面に表示]の項の設定値が不正です。\n1~60の値を入れて下さい。";
+
+// The message that refuses a capture folder text of `length` characters, or
+// null. captureFolder keeps 219 characters, so 220 and more are refused; an
+// empty text passes (the default folder is stored instead).
+const wchar_t* TimerCaptureFolderRefusal(size_t length);
+// The minutes of the bring-to-front edit are usable from 1 to 60.
+bool TimerBringToFrontMinutesValid(int minutes);
+// "<programFolder>ss".
+void TimerDefaultCaptureFolder(wchar_t (&folder)[MAX_PATH]);
+
+// --- Applications page -------------------------------------------------------
+
+inline constexpr int kTimerArgumentChars = 255;  // what the arguments edit takes
+
+// Ten slots and the slot shown at each row; -1 ends the order.
+struct TimerAppList {
+  wchar_t paths[kAppCount][kPathChars];
+  wchar_t arguments[kAppCount][kCommandChars];
+  int32_t delays[kAppCount];  // -1: free slot
+  uint8_t minimized[kAppCount];
+  int32_t order[kAppCount];
+};
+
+// The stored entries up to the first delay of -1, at most ten, row i in slot i.
+void TimerLoadAppList(const TimerSettings& settings, TimerAppList* list);
+// Clears the stored list and writes the rows in display order.
+void TimerStoreAppList(const TimerAppList& list, TimerSettings* settings);
+int TimerAppRowCount(const TimerAppList& list);
+// ".exe" in any letter case.
+bool TimerHasExeExtension(const wchar_t* path);
+// The first row whose path is exactly `path` (letter case counts), or -1.
+int TimerFindAppRow(const TimerAppList& list, const wchar_t* path);
+// Where a delay goes among the rows other than `skipRow` (-1: none): before
+// the first greater delay, after equal ones.
+int TimerSortedAppRow(const TimerAppList& list, int delay, int skipRow);
+// Writes an application into a new slot (overwriteRow -1) or over the slot of
+// that row, moving its row to keep the delays ascending. Returns the row, or
+// -1 when a new entry finds no free slot.
+int TimerPlaceApp(TimerAppList* list, int overwriteRow, const wchar_t* path, const wchar_t* arguments, int delay,
+                  bool minimized);
+// Frees the row's slot and closes the order up; false for no such row.
+bool TimerDeleteAppRow(TimerAppList* list, int row);
+
+// --- Sounds page -------------------------------------------------------------
+
+// Ten slots (an empty path is free), their volumes, and the slot at each row.
+struct TimerSoundList {
+  wchar_t paths[kSoundCount][kPathChars];
+  int32_t volumes[kSoundCount];
+  int32_t order[kSoundCount];  // -1 ends
+};
+
+// The first soundCount stored sounds, row i in slot i; the slots past them
+// start free whatever an older file left there.
+void TimerLoadSoundList(const TimerSettings& settings, TimerSoundList* list);
+// Writes the rows in order and their count; the entries past the count are
+// zeroed, so no stale path is kept in a saved profile.
+void TimerStoreSoundList(const TimerSoundList& list, TimerSettings* settings);
+int TimerSoundRowCount(const TimerSoundList& list);
+// The name a row shows: the file name without its extension.
+void TimerSoundName(const wchar_t* path, wchar_t (&name)[MAX_PATH]);
+
+enum class TimerSoundAdd { Added, VolumeChanged, Unchanged, Full };
+// A file whose name a row already shows only gives that row the volume (the
+// row keeps its path); otherwise a free slot takes it at the end. `row`
+// receives the row concerned (-1 for Full).
+TimerSoundAdd TimerAddOrChangeSound(TimerSoundList* list, const wchar_t* path, int volume, int* row);
+bool TimerDeleteSoundRow(TimerSoundList* list, int row);
+// What soundIndex stores for a song list's selection: no selection (-1) or
+// one past the rows is "none" (0), since the count dialog plays row index - 1.
+int32_t TimerStoredSoundIndex(int selection, int rowCount);
+
+// --- Profile page ------------------------------------------------------------
+
+// Which day lists apply for a mode and the resume option.
+struct TimerDayLists {
+  bool end;
+  bool resume;
+};
+TimerDayLists TimerApplicableDayLists(int32_t mode, bool resumeEnabled);
+// The resume list's position (days - 1) after the end list (days) or the
+// resume list changed: never before the end list's position.
+int TimerCoupledResumePosition(int endPosition, int resumePosition);
+// The text an hour edit is corrected to, or null when it may stay.
+const wchar_t* TimerHourCorrection(const wchar_t* text);
