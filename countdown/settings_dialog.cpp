@@ -7,6 +7,7 @@
 
 #include "control_subclasses.h"
 #include "countdown_state.h"
+#include "dialog_images.h"
 #include "dpi_scaling.h"
 #include "timer_settings_sheet.h"
 #include "timer_profile_dialog.h"
@@ -64,9 +65,7 @@ SYSTEMTIME pickerMinimum;
 // DC from the open to WM_DESTROY.
 enum DialogImage { kHeader, kButton, kButtonPressed, kSeparator, kDialogImageCount };
 constexpr int kDialogImageIds[kDialogImageCount] = {150, 147, 148, 149};
-HBITMAP dialogImages[kDialogImageCount];
-HDC dialogImageDCs[kDialogImageCount];
-HGDIOBJ dialogImagesPrevious[kDialogImageCount];
+DialogBitmap dialogImages[kDialogImageCount];
 // The band between the menu button and the start button.
 int bandTop;
 int bandLeft;
@@ -74,39 +73,12 @@ int bandRight;
 
 HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 
-void LoadDialogImages(HWND dialog) {
-  HDC screen = GetDC(dialog);
-  for (int i = 0; i < kDialogImageCount; ++i) {
-    dialogImages[i] = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kDialogImageIds[i]),
-                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    dialogImageDCs[i] = dialogImages[i] ? CreateCompatibleDC(screen) : nullptr;
-    if (dialogImageDCs[i]) dialogImagesPrevious[i] = SelectObject(dialogImageDCs[i], dialogImages[i]);
-  }
-  ReleaseDC(dialog, screen);
-}
-
-void FreeDialogImages() {
-  for (int i = 0; i < kDialogImageCount; ++i) {
-    if (dialogImageDCs[i]) {
-      SelectObject(dialogImageDCs[i], dialogImagesPrevious[i]);
-      DeleteDC(dialogImageDCs[i]);
-    }
-    if (dialogImages[i]) DeleteObject(dialogImages[i]);
-    dialogImageDCs[i] = nullptr;
-    dialogImages[i] = nullptr;
-  }
-}
+void LoadDialogImages(HWND dialog) { LoadDialogBitmaps(dialog, kDialogImageIds, dialogImages, kDialogImageCount); }
+void FreeDialogImages() { FreeDialogBitmaps(dialogImages, kDialogImageCount); }
 
 // Stretches an image (or its part `from`) over `to`; false when it is missing.
 bool StretchImage(HDC dc, const RECT& to, DialogImage image, const RECT* from = nullptr) {
-  if (!dialogImageDCs[image]) return false;
-  BITMAP info{};
-  GetObjectW(dialogImages[image], sizeof info, &info);
-  const RECT whole{0, 0, info.bmWidth, info.bmHeight};
-  const RECT& part = from ? *from : whole;
-  SetStretchBltMode(dc, HALFTONE);
-  return StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, dialogImageDCs[image], part.left,
-                    part.top, part.right - part.left, part.bottom - part.top, SRCCOPY) != 0;
+  return StretchDialogBitmap(dc, to, dialogImages[image], from);
 }
 
 void OnPaint(HWND dialog) {

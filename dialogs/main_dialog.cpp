@@ -10,8 +10,8 @@
 
 #include "control_subclasses.h"
 #include "count_window.h"
-#include "control_subclasses.h"
 #include "countdown_dialog.h"
+#include "dialog_images.h"
 #include "in_memory_dialog.h"
 #include "main_window_state.h"
 #include "mode_dialog.h"
@@ -348,45 +348,10 @@ LRESULT OnListNotify(HWND dialog, NMHDR* header) {
 // shadow line; each in a memory DC from creation to WM_DESTROY.
 enum DialogImage { kTopBand, kWideButton, kWideButtonPressed, kShadowLine, kDialogImageCount };
 constexpr int kDialogImageIds[kDialogImageCount] = {216, 169, 182, 183};
-HBITMAP dialogImages[kDialogImageCount];
-HDC dialogImageDCs[kDialogImageCount];
-HGDIOBJ dialogImagesPrevious[kDialogImageCount];
+DialogBitmap dialogImages[kDialogImageCount];
 
-void LoadDialogImages(HWND dialog) {
-  HDC screen = GetDC(dialog);
-  for (int i = 0; i < kDialogImageCount; ++i) {
-    dialogImages[i] = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                      MAKEINTRESOURCEW(kDialogImageIds[i]),
-                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    dialogImageDCs[i] = dialogImages[i] ? CreateCompatibleDC(screen) : nullptr;
-    if (dialogImageDCs[i]) dialogImagesPrevious[i] = SelectObject(dialogImageDCs[i], dialogImages[i]);
-  }
-  ReleaseDC(dialog, screen);
-}
-
-void FreeDialogImages() {
-  for (int i = 0; i < kDialogImageCount; ++i) {
-    if (dialogImageDCs[i]) {
-      SelectObject(dialogImageDCs[i], dialogImagesPrevious[i]);
-      DeleteDC(dialogImageDCs[i]);
-    }
-    if (dialogImages[i]) DeleteObject(dialogImages[i]);
-    dialogImageDCs[i] = nullptr;
-    dialogImages[i] = nullptr;
-  }
-}
-
-// Stretches a whole image (or its part `from`) over `to`; false when it is missing.
-bool StretchImage(HDC dc, const RECT& to, HDC image, HBITMAP bitmap, const RECT* from = nullptr) {
-  if (!image || !bitmap) return false;
-  BITMAP info{};
-  GetObjectW(bitmap, sizeof info, &info);
-  const RECT whole{0, 0, info.bmWidth, info.bmHeight};
-  const RECT& part = from ? *from : whole;
-  SetStretchBltMode(dc, HALFTONE);
-  return StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, image, part.left,
-                    part.top, part.right - part.left, part.bottom - part.top, SRCCOPY) != 0;
-}
+void LoadDialogImages(HWND dialog) { LoadDialogBitmaps(dialog, kDialogImageIds, dialogImages, kDialogImageCount); }
+void FreeDialogImages() { FreeDialogBitmaps(dialogImages, kDialogImageCount); }
 
 void DrawImageButton(const DRAWITEMSTRUCT* draw) {
   const int id = static_cast<int>(draw->CtlID);
@@ -405,7 +370,7 @@ void DrawImageButton(const DRAWITEMSTRUCT* draw) {
     return;
   }
   const DialogImage image = pressed ? kWideButtonPressed : kWideButton;
-  if (!StretchImage(dc, rect, dialogImageDCs[image], dialogImages[image]))
+  if (!StretchDialogBitmap(dc, rect, dialogImages[image]))
     DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
   SetTextColor(dc, RGB(0, 0, 0));
   SetBkMode(dc, TRANSPARENT);
@@ -421,17 +386,17 @@ void OnPaint(HWND dialog) {
   HDC dc = BeginPaint(dialog, &ps);
   // Plain colours stand in where an image is missing.
   RECT band{0, 0, S(383), S(38)};
-  if (!StretchImage(dc, band, dialogImageDCs[kTopBand], dialogImages[kTopBand])) {
+  if (!StretchDialogBitmap(dc, band, dialogImages[kTopBand])) {
     HBRUSH bandBrush = CreateSolidBrush(RGB(222, 234, 246));
     FillRect(dc, &band, bandBrush);
     DeleteObject(bandBrush);
   }
   RECT gap{S(81) - 1, menuBarTop, S(81) - 1 + menuGapWidth, menuBarTop + S(32)};
   const RECT middle{1, 0, 80, 32};
-  if (!StretchImage(dc, gap, dialogImageDCs[kWideButton], dialogImages[kWideButton], &middle))
+  if (!StretchDialogBitmap(dc, gap, dialogImages[kWideButton], &middle))
     FillRect(dc, &gap, GetSysColorBrush(COLOR_BTNFACE));
   RECT shadow{0, menuBarTop - S(7), S(389), menuBarTop};
-  if (!StretchImage(dc, shadow, dialogImageDCs[kShadowLine], dialogImages[kShadowLine])) {
+  if (!StretchDialogBitmap(dc, shadow, dialogImages[kShadowLine])) {
     HBRUSH shadowBrush = CreateSolidBrush(RGB(200, 200, 200));
     FillRect(dc, &shadow, shadowBrush);
     DeleteObject(shadowBrush);
