@@ -103,17 +103,18 @@ bool TimerStartCountdown(HWND owner, const TimerPickerValues& pickers) {
   SYSTEMTIME now;
   GetClockLocalTime(&now);
   const TimerStartCheck check = TimerCheckStart(s, pickers, now, TimerFileExistsOnDisk);
+  if (s.mode == CpuUsage && check.refusal != kBadCpuValuesText && appearance.form == Skinned) {
+    // The processor watch uses the built-in forms, once its values are good,
+    // whatever the resume check says.
+    appearance.form = Normal;
+    LoadCountWindowImages(owner);
+  }
   if (check.refusal) {
     MessageBoxW(owner, check.refusal, check.refusalCaption, MB_OK);
     return false;
   }
   if (s.mode == Time) s.endTime = check.endTime;
   if (s.resumeEnabled == 1) s.resumeTime = check.resumeTime;
-  if (s.mode == CpuUsage && appearance.form == Skinned) {
-    // The processor watch uses the built-in forms.
-    appearance.form = Normal;
-    LoadCountWindowImages(owner);
-  }
   if (!check.missingApps.empty() &&
       MessageBoxW(owner, TimerMissingAppsQuestion(check.missingApps).c_str(), L"", MB_YESNO) != IDYES) {
     return false;

@@ -57,6 +57,8 @@ class TimerSettingsDialogTest : public testing_support::TempFolderTest {
     timer_fakes::InstallSampler();
     SetNow(kOpened);
     SetProgramPaths(temp_.path().c_str(), L"Sopora");
+    // A failed test may leave the skin form set; the window loads its images.
+    appearance.form = Normal;
     ASSERT_EQ(TimerCreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL), 1);
     window_ = mainWindow;
     dialog_ = settingsDialog;
@@ -254,6 +256,29 @@ TEST_F(TimerSettingsDialogTest, AProcessorWatchWithTheSkinFormUsesTheBuiltInForm
   EXPECT_EQ(appearance.form, Normal);
   EXPECT_EQ(timerSettings.cpuSeconds, 5);
   EXPECT_EQ(timerSettings.cpuPercent, 8);
+}
+
+TEST_F(TimerSettingsDialogTest, AProcessorWatchLeavesTheSkinFormOnlyOnceItsValuesAreGood) {
+  Select(kModeComboId, CpuUsage);
+  SetDlgItemTextW(dialog_, kCpuSecondsComboId, L"5");
+  SetDlgItemTextW(dialog_, kCpuPercentComboId, L"100");
+  appearance.form = Skinned;
+  Click(IDOK);
+  ASSERT_EQ(CaughtMessageBoxes().size(), 1u);
+  EXPECT_EQ(appearance.form, Skinned) << "refused values change nothing";
+
+  ClearCaughtMessageBoxes();
+  SetNow(MakeTime(2026, 12, 10, 10, 0, 41));
+  Select(kActionComboId, Standby);
+  SetResume(true);
+  SetResumeTime(MakeTime(2026, 12, 10, 10, 1));
+  SetDlgItemTextW(dialog_, kCpuPercentComboId, L"8");
+  Click(IDOK);
+  const auto boxes = CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, kBadResumeText);
+  EXPECT_FALSE(Started());
+  EXPECT_EQ(appearance.form, Normal) << "the form changes before the resume check";
 }
 
 TEST_F(TimerSettingsDialogTest, MissingFilesAreAskedAboutAndNoStops) {
