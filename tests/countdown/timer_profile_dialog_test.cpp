@@ -437,6 +437,32 @@ TEST_F(TimerProfileDialogTest, DeleteRemovesOnlyTheSameNamedEntry) {
   EXPECT_EQ(DefProfile(), L"abcd");
 }
 
+// "abc" saved after "abcd" comes after it in the default list: the delete
+// must still pass over "abcd", which begins with the name.
+TEST_F(TimerProfileDialogTest, DeleteFindsItsEntryBehindALongerNameThatBeginsWithIt) {
+  WriteProfile(L"abcd", Time, Shutdown);
+  SetDefProfile(L"abcd");
+  SetMessageBoxAnswer(IDYES);
+  std::vector<std::wstring> before, after;
+  std::wstring selected;
+  RunDialog([&](HWND dialog) {
+    Save(dialog, L"abc");
+    before = ComboTexts(dialog);
+    SelectRow(dialog, RowOf(dialog, L"abc"));
+    Press(dialog, kTimerProfileDeleteButtonId);
+    after = ComboTexts(dialog);
+    selected = ComboSelection(dialog);
+    PressOk(dialog);
+    return true;
+  });
+  EXPECT_EQ(before, (std::vector<std::wstring>{L"なし", L"abcd", L"abc"}));
+  EXPECT_EQ(after, (std::vector<std::wstring>{L"なし", L"abcd"}));
+  EXPECT_EQ(selected, L"abcd");
+  EXPECT_EQ(DefProfile(), L"abcd");
+  EXPECT_EQ(CaughtMessageBoxes().size(), 1u);  // only the delete question
+  EXPECT_FALSE(FileExists(FileOf(L"abc")));
+}
+
 // The default's file is gone whatever ends the dialog, so the key goes at once.
 TEST_F(TimerProfileDialogTest, DeletingTheDefaultAsksTwiceAndClearsItEvenOnCancel) {
   WriteProfile(L"abc", Time, Shutdown);
