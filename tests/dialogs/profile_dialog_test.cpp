@@ -224,6 +224,31 @@ TEST_F(ProfileDialogTest, AFailedDeleteIsReportedAndTheRowStays) {
   EXPECT_GT(boxes[1].text.size(), wcslen(L"プロファイルを削除できませんでした。\n"));
 }
 
+TEST_F(ProfileDialogTest, EnterInTheNameEditSavesAndKeepsTheDialogOpen) {
+  int phase = 0, rows = -1;
+  testing_support::ModalDriver driver([&] {
+    HWND dialog = testing_support::FindThreadDialogWithControl(kProfileListId);
+    if (!dialog) return false;
+    HWND edit = GetDlgItem(dialog, kProfileNameEditId);
+    if (phase == 0) {
+      SetForegroundWindow(dialog);
+      SetFocus(edit);
+      SetWindowTextW(edit, L"entered");
+      PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+      PostMessageW(edit, WM_KEYUP, VK_RETURN, 0);
+      ++phase;
+      return false;
+    }
+    rows = Rows(dialog);
+    Press(dialog, IDCANCEL);
+    return true;
+  });
+  EXPECT_EQ(RunProfileDialog(nullptr), 0);
+  EXPECT_EQ(rows, 1);
+  EXPECT_TRUE(testing_support::FileExists(temp_.Path(L"profile\\scheduler\\entered.dat")));
+  EXPECT_EQ(Setting(L"DefProfile"), L"?") << "the dialog did not end with OK";
+}
+
 std::wstring ModeCell(HWND dialog, int row) {
   wchar_t text[64] = {};
   ListView_GetItemText(GetDlgItem(dialog, kProfileListId), row, 1, text, 64);
