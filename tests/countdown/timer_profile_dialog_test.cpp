@@ -279,12 +279,18 @@ TEST_F(TimerProfileDialogTest, SaveRefusesNamesBeforeWritingAnything) {
 }
 
 TEST_F(TimerProfileDialogTest, EnterInTheNameEditSavesAndKeepsTheDialogOpen) {
-  int phase = 0, rows = -1;
+  int phase = 0, rounds = 0, steadyRounds = 0, rows = -1;
   const INT_PTR result = RunDialog([&](HWND dialog) {
     HWND edit = GetDlgItem(dialog, kTimerProfileNameEditId);
     if (phase == 0) {
-      SetForegroundWindow(dialog);
-      SetFocus(edit);
+      // The activation of a new dialog can move the focus after the first
+      // round: press Enter once the focus has stayed in the edit.
+      steadyRounds = GetFocus() == edit ? steadyRounds + 1 : 0;
+      if (steadyRounds < 3 && ++rounds < 200) {
+        SetForegroundWindow(dialog);
+        SetFocus(edit);
+        return false;
+      }
       SetWindowTextW(edit, L"entered");
       PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
       PostMessageW(edit, WM_KEYUP, VK_RETURN, 0);
@@ -296,6 +302,7 @@ TEST_F(TimerProfileDialogTest, EnterInTheNameEditSavesAndKeepsTheDialogOpen) {
     return true;
   });
   EXPECT_EQ(result, 0);
+  EXPECT_GE(steadyRounds, 3) << "the name edit never kept the focus";
   EXPECT_EQ(rows, 1);
   EXPECT_TRUE(FileExists(FileOf(L"entered")));
 }
@@ -435,6 +442,32 @@ TEST_F(TimerProfileDialogTest, DeleteRemovesOnlyTheSameNamedEntry) {
   EXPECT_FALSE(FileExists(FileOf(L"な")));
   EXPECT_TRUE(FileExists(FileOf(L"abcd")));
   EXPECT_EQ(DefProfile(), L"abcd");
+}
+
+// "abc" saved after "abcd" comes after it in the default list: the delete
+// must still pass over "abcd", which begins with the name.
+TEST_F(TimerProfileDialogTest, DeleteFindsItsEntryBehindALongerNameThatBeginsWithIt) {
+  WriteProfile(L"abcd", Time, Shutdown);
+  SetDefProfile(L"abcd");
+  SetMessageBoxAnswer(IDYES);
+  std::vector<std::wstring> before, after;
+  std::wstring selected;
+  RunDialog([&](HWND dialog) {
+    Save(dialog, L"abc");
+    before = ComboTexts(dialog);
+    SelectRow(dialog, RowOf(dialog, L"abc"));
+    Press(dialog, kTimerProfileDeleteButtonId);
+    after = ComboTexts(dialog);
+    selected = ComboSelection(dialog);
+    PressOk(dialog);
+    return true;
+  });
+  EXPECT_EQ(before, (std::vector<std::wstring>{L"なし", L"abcd", L"abc"}));
+  EXPECT_EQ(after, (std::vector<std::wstring>{L"なし", L"abcd"}));
+  EXPECT_EQ(selected, L"abcd");
+  EXPECT_EQ(DefProfile(), L"abcd");
+  EXPECT_EQ(CaughtMessageBoxes().size(), 1u);  // only the delete question
+  EXPECT_FALSE(FileExists(FileOf(L"abc")));
 }
 
 // The default's file is gone whatever ends the dialog, so the key goes at once.

@@ -224,6 +224,100 @@ TEST_F(ProfileDialogTest, AFailedDeleteIsReportedAndTheRowStays) {
   EXPECT_GT(boxes[1].text.size(), wcslen(L"プロファイルを削除できませんでした。\n"));
 }
 
+TEST_F(ProfileDialogTest, EnterInTheNameEditSavesAndKeepsTheDialogOpen) {
+  int rounds = 0, steadyRounds = 0, rows = -1;
+  bool entered = false;
+  testing_support::ModalDriver driver([&] {
+    HWND dialog = testing_support::FindThreadDialogWithControl(kProfileListId);
+    if (!dialog) return false;
+    HWND edit = GetDlgItem(dialog, kProfileNameEditId);
+    if (!entered) {
+      // The activation of a new dialog can move the focus after the first
+      // round: press Enter once the focus has stayed in the edit.
+      steadyRounds = GetFocus() == edit ? steadyRounds + 1 : 0;
+      if (steadyRounds < 3 && ++rounds < 200) {
+        SetForegroundWindow(dialog);
+        SetFocus(edit);
+        return false;
+      }
+      SetWindowTextW(edit, L"entered");
+      PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+      PostMessageW(edit, WM_KEYUP, VK_RETURN, 0);
+      entered = true;
+      return false;
+    }
+    rows = Rows(dialog);
+    Press(dialog, IDCANCEL);
+    return true;
+  });
+  EXPECT_EQ(RunProfileDialog(nullptr), 0);
+  EXPECT_GE(steadyRounds, 3) << "the name edit never kept the focus";
+  EXPECT_EQ(rows, 1);
+  EXPECT_TRUE(testing_support::FileExists(temp_.Path(L"profile\\scheduler\\entered.dat")));
+  EXPECT_EQ(Setting(L"DefProfile"), L"?") << "the dialog did not end with OK";
+}
+
+std::wstring ModeCell(HWND dialog, int row) {
+  wchar_t text[64] = {};
+  ListView_GetItemText(GetDlgItem(dialog, kProfileListId), row, 1, text, 64);
+  return text;
+}
+
+// Each row shows the mode its file was saved in; a save, new or over an old
+// file, shows the mode it wrote.
+TEST_F(ProfileDialogTest, RowsShowTheModeOfTheirFile) {
+  ASSERT_TRUE(testing_support::WriteBytes(temp_.Path(L"profile\\scheduler\\old.dat"), std::string("\0\0\0\0", 4)));
+  scheduleMode = WeeklyMode;
+  wcscpy(modeNameText, ScheduleModeName(WeeklyMode));
+  std::wstring oldBefore, oldAfter, added;
+  testing_support::SetMessageBoxAnswer(IDYES);
+  testing_support::ModalDriver driver([&] {
+    HWND dialog = testing_support::FindThreadDialogWithControl(kProfileListId);
+    if (!dialog) return false;
+    oldBefore = ModeCell(dialog, 0);
+    Save(dialog, L"new");
+    added = ModeCell(dialog, 1);
+    Save(dialog, L"OLD");
+    oldAfter = ModeCell(dialog, 0);
+    Press(dialog, IDCANCEL);
+    return true;
+  });
+  RunProfileDialog(nullptr);
+  EXPECT_EQ(oldBefore, L"日時指定");
+  EXPECT_EQ(added, L"毎週繰り返す");
+  EXPECT_EQ(oldAfter, L"毎週繰り返す");
+  const auto listed = ListProfileFiles(schedulerProfileFolder);
+  ASSERT_EQ(listed.size(), 2u);
+  for (const auto& entry : listed) EXPECT_EQ(entry.modeText, L"毎週繰り返す") << entry.name;
+  const auto boxes = testing_support::CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, kOverwriteQuestionText);
+}
+
+// A folder in the file's place: the save fails, is reported, and the name
+// becomes neither a row nor a choice of default.
+TEST_F(ProfileDialogTest, AFailedSaveIsReportedAndAddsNoRow) {
+  ASSERT_TRUE(CreateDirectoryW(temp_.Path(L"profile\\scheduler\\dir.dat").c_str(), nullptr));
+  int rowsBefore = -1, rowsAfter = -1, choices = -1;
+  testing_support::ModalDriver driver([&] {
+    HWND dialog = testing_support::FindThreadDialogWithControl(kProfileListId);
+    if (!dialog) return false;
+    rowsBefore = Rows(dialog);
+    Save(dialog, L"dir");
+    rowsAfter = Rows(dialog);
+    choices = static_cast<int>(SendDlgItemMessageW(dialog, kDefaultProfileComboId, CB_GETCOUNT, 0, 0));
+    Press(dialog, IDCANCEL);
+    return true;
+  });
+  RunProfileDialog(nullptr);
+  EXPECT_EQ(rowsBefore, 0);
+  EXPECT_EQ(rowsAfter, 0);
+  EXPECT_EQ(choices, 1);
+  const auto boxes = testing_support::CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, L"ファイル書き込みエラー");
+}
+
 // A user's schedule of one item, added the way the main dialog adds it.
 void PutOneItem(ScheduleMode mode, const SYSTEMTIME& when, int32_t action) {
   ResetModelToDefaults(scheduleTable, orderTable, profileSettings, L"C:\\ss");

@@ -23,6 +23,7 @@ constexpr size_t kShortSize = 222658;
 constexpr size_t kWeeklySize = 1483738;
 constexpr const wchar_t* kReadCaption = L"プロファイル読み込みエラー";
 constexpr const wchar_t* kWriteCaption = L"ファイル書き込みエラー";
+constexpr const wchar_t* kRefusedNameText = L"プロファイル名に使用できない文字が含まれているか、名前が長すぎます。";
 
 // Deterministic bytes, so that every field of every record differs.
 struct Pattern {
@@ -438,7 +439,9 @@ TEST_F(ProfileFileTest, ProfileFolderThatIsAFileFailsTheSave) {
 TEST_F(ProfileFileTest, NamesThatLeaveTheFolderAreRefused) {
   const std::wstring tooLong(240, L'n');
   const wchar_t* names[] = {L"", L"..\\..\\x", L"a\\b", L"a/b", L"c:x", L"x*", L"x?", L"\"q\"",
-                            L"<a>", L"a|b", L"..", L"tab\there", tooLong.c_str()};
+                            L"<a>", L"a|b", L"..", L"tab\there", tooLong.c_str(),
+                            // Devices, which "start:" and DefProfile would otherwise open.
+                            L"CON", L"nul", L"Com1", L"lpt9.dat", L"aux.txt", L"PRN"};
   FillLiveModel(DailyMode, 17);
   const auto snapshot = CaptureLiveModel();
   for (const wchar_t* name : names) {
@@ -449,6 +452,8 @@ TEST_F(ProfileFileTest, NamesThatLeaveTheFolderAreRefused) {
     ASSERT_EQ(boxes.size(), 2u) << name;
     EXPECT_EQ(boxes[0].caption, kWriteCaption);
     EXPECT_EQ(boxes[1].caption, kReadCaption);
+    // Refused by the name itself, before any file or device is opened.
+    for (const auto& box : boxes) EXPECT_EQ(box.text, kRefusedNameText) << name;
     EXPECT_TRUE(SameAsLive(*snapshot));
   }
   EXPECT_FALSE(FileExists(temp_.Path(L"x.dat")));
