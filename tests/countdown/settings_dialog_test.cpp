@@ -545,17 +545,19 @@ TEST_F(TimerSettingsDialogTest, TheMenuButtonShowsMenu151) {
   EXPECT_EQ(timerMenuOpen, 0);
 }
 
+BOOL CALLBACK FindShownSheet(HWND window, LPARAM found) {
+  if (!IsWindowVisible(window) || !PropSheet_GetTabControl(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 // "詳細設定" opens the sheet over the dialog with its four pages in order.
 TEST_F(TimerSettingsDialogTest, TheSettingsItemOpensTheSheet) {
   std::vector<std::wstring> tabs;
   HWND owner = nullptr;
   testing_support::ModalDriver driver([&] {
     HWND sheet = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM found) {
-      if (!IsWindowVisible(w) || !PropSheet_GetTabControl(w)) return TRUE;
-      *reinterpret_cast<HWND*>(found) = w;
-      return FALSE;
-    }, reinterpret_cast<LPARAM>(&sheet));
+    EnumThreadWindows(GetCurrentThreadId(), FindShownSheet, reinterpret_cast<LPARAM>(&sheet));
     if (!sheet) return false;
     owner = GetWindow(sheet, GW_OWNER);
     HWND tab = PropSheet_GetTabControl(sheet);
