@@ -171,6 +171,11 @@ TEST_F(TimerMainWindowTest, TheOverviewCommandOpensOneOverviewThatTheAbortCloses
 
 // Both menus' "バージョン情報" open this program's about box, owned by the
 // frame, and a second command while it is open raises it instead of a second box.
+BOOL CALLBACK CountAboutBoxes(HWND w, LPARAM count) {
+  if (GetDlgItem(w, 1132)) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
 TEST_F(TimerMainWindowTest, TheAboutCommandsOpenThisProgramsAboutBox) {
   Create();
   for (UINT command : {kCmdAboutIdle, kCmdAboutRunning}) {
@@ -188,10 +193,7 @@ TEST_F(TimerMainWindowTest, TheAboutCommandsOpenThisProgramsAboutBox) {
       owner = GetWindow(box, GW_OWNER);
       SendMessageW(window_, WM_COMMAND, command, 0);
       boxes = 0;
-      EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM count) {
-        if (GetDlgItem(w, 1132)) ++*reinterpret_cast<int*>(count);
-        return TRUE;
-      }, reinterpret_cast<LPARAM>(&boxes));
+      EnumThreadWindows(GetCurrentThreadId(), CountAboutBoxes, reinterpret_cast<LPARAM>(&boxes));
       SendMessageW(box, WM_COMMAND, IDOK, 0);
       return true;
     });
