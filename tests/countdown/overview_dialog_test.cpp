@@ -10,6 +10,7 @@
 #include "dpi_scaling.h"
 #include "icon_counter.h"
 #include "temp_folder.h"
+#include "timer_main_window.h"
 #include "timer_profile.h"
 #include "wait.h"
 
@@ -261,6 +262,29 @@ TEST_F(OverviewDialogTest, EscapeClosesItAndNoIconIsLeft) {
   }
   for (HICON icon : fallbacks) EXPECT_FALSE(IconAlive(icon));
   EXPECT_EQ(icons_.destroyed().size(), 6u);
+}
+
+// The program's own message loop: Tab and Esc reach the modeless overview.
+TEST_F(OverviewDialogTest, TheProgramsLoopGivesTabAndEscapeToIt) {
+  ASSERT_EQ(settingsDialog, nullptr);
+  HWND dialog = OpenOverviewDialog();
+  ASSERT_NE(dialog, nullptr);
+  SetForegroundWindow(dialog);
+  HWND close = GetDlgItem(dialog, IDOK);
+  SetFocus(close);
+  ASSERT_EQ(GetFocus(), close);
+  PostMessageW(close, WM_KEYDOWN, VK_TAB, 0x000f0001);
+  PostQuitMessage(0);
+  TimerRunMessageLoop();
+  HWND focus = GetFocus();
+  EXPECT_NE(focus, close) << "Tab did not move the focus";
+  EXPECT_TRUE(IsChild(dialog, focus));
+
+  PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostQuitMessage(0);
+  TimerRunMessageLoop();
+  EXPECT_FALSE(IsWindow(dialog)) << "Esc did not close it";
+  EXPECT_EQ(overviewDialog, nullptr);
 }
 
 TEST_F(OverviewDialogTest, OneAtATime) {
