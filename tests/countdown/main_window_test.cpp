@@ -169,6 +169,12 @@ TEST_F(TimerMainWindowTest, TheOverviewCommandOpensOneOverviewThatTheAbortCloses
   EXPECT_EQ(overviewDialog, nullptr);
 }
 
+// Counts the about boxes among this thread's windows.
+BOOL CALLBACK CountAboutBoxes(HWND w, LPARAM count) {
+  if (GetDlgItem(w, 1132)) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
 // Both menus' "バージョン情報" open this program's about box, owned by the
 // frame, and a second command while it is open raises it instead of a second box.
 TEST_F(TimerMainWindowTest, TheAboutCommandsOpenThisProgramsAboutBox) {
@@ -188,10 +194,7 @@ TEST_F(TimerMainWindowTest, TheAboutCommandsOpenThisProgramsAboutBox) {
       owner = GetWindow(box, GW_OWNER);
       SendMessageW(window_, WM_COMMAND, command, 0);
       boxes = 0;
-      EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM count) {
-        if (GetDlgItem(w, 1132)) ++*reinterpret_cast<int*>(count);
-        return TRUE;
-      }, reinterpret_cast<LPARAM>(&boxes));
+      EnumThreadWindows(GetCurrentThreadId(), CountAboutBoxes, reinterpret_cast<LPARAM>(&boxes));
       SendMessageW(box, WM_COMMAND, IDOK, 0);
       return true;
     });
