@@ -520,17 +520,20 @@ TEST_F(TimerSettingsDialogTest, TheMenuButtonShowsMenu151) {
   EXPECT_EQ(timerMenuOpen, 0);
 }
 
+// Finds this thread's visible property sheet.
+BOOL CALLBACK FindVisibleSheet(HWND w, LPARAM found) {
+  if (!IsWindowVisible(w) || !PropSheet_GetTabControl(w)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = w;
+  return FALSE;
+}
+
 // "詳細設定" opens the sheet over the dialog with its four pages in order.
 TEST_F(TimerSettingsDialogTest, TheSettingsItemOpensTheSheet) {
   std::vector<std::wstring> tabs;
   HWND owner = nullptr;
   testing_support::ModalDriver driver([&] {
     HWND sheet = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM found) {
-      if (!IsWindowVisible(w) || !PropSheet_GetTabControl(w)) return TRUE;
-      *reinterpret_cast<HWND*>(found) = w;
-      return FALSE;
-    }, reinterpret_cast<LPARAM>(&sheet));
+    EnumThreadWindows(GetCurrentThreadId(), FindVisibleSheet, reinterpret_cast<LPARAM>(&sheet));
     if (!sheet) return false;
     owner = GetWindow(sheet, GW_OWNER);
     HWND tab = PropSheet_GetTabControl(sheet);
