@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
+#include <cwchar>
 #include <cstdlib>
 #include <mutex>
 #include <string>
@@ -16,7 +19,13 @@
 
 #include "message_box_catcher.h"
 #include "modal_driver.h"
+#include "countdown_dialog.h"
+#include "main_window_state.h"
+#include "schedule_model.h"
 #include "scheduler_about_box.h"
+#include "seam_fakes.h"
+#include "shared/clock.h"
+#include "shared/schedule_time.h"
 #include "wait.h"
 
 using testing_support::CaughtMessageBoxes;
@@ -302,8 +311,16 @@ TEST_F(AboutBoxTest, WithoutAServerTheWinInetErrorIsShownAndTheButtonIsReadyAgai
   }
 }
 
-// A window timer of the user-interface thread, as the countdown's tick is:
-// the largest gap between two ticks while a slow server answers.
+// Every read of the clock while the about box is open is a tick of the
+// countdown dialog (its timer 1 reads the clock once, until the due time).
+std::vector<DWORD> countdownTicks;
+void TickCountingClock(SYSTEMTIME* now) {
+  countdownTicks.push_back(GetTickCount());
+  GetLocalTime(now);
+}
+
+// A thread timer of 100 ms beside it: the largest gap shows any hold-up of
+// the user-interface thread, even one shorter than a countdown tick.
 DWORD largestGap;
 DWORD lastTick;
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
@@ -312,25 +329,94 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   lastTick = now;
 }
 
-TEST_F(AboutBoxTest, ASlowServerNeverHoldsUpTheUserInterfaceThread) {
-  constexpr DWORD kServerDelayMs = 3000;
+// The scheduler's countdown dialog, with its real window timers and the real
+// clock, counting down to a shutdown five minutes ahead whose power call is
+// only recorded.
+class RunningCountdown {
+ public:
+  RunningCountdown() {
+    ClearScheduleTable(scheduleTable, orderTable);
+    std::memset(&profileSettings, 0, sizeof profileSettings);
+    scheduleMode = DateMode;
+    SYSTEMTIME due;
+    GetLocalTime(&due);
+    due.wMilliseconds = 0;
+    AddDaysToSystemTime(&due, 300.0 / 86400.0);
+    ScheduleItem& item = scheduleTable[0][0];
+    item.listIndex = 0;
+    item.time = due;
+    item.action = Shutdown;
+    item.oleTime = ToOleDate(due);
+    orderTable[0][0] = 0;
+    countWindow = nullptr;
+    countdown_fakes::InstallPower();
+    startedAt_ = GetTickCount();
+    dialog_ = CreateCountdownDialog();
+  }
+  ~RunningCountdown() {
+    SetLocalTimeSource(nullptr);
+    if (dialog_ && IsWindow(dialog_)) DestroyWindow(dialog_);
+    countdownDialog = nullptr;
+    countdown_fakes::RemovePower();
+    ClearScheduleTable(scheduleTable, orderTable);
+  }
+  HWND dialog() const { return dialog_; }
+  DWORD startedAt() const { return startedAt_; }
+
+ private:
+  HWND dialog_ = nullptr;
+  DWORD startedAt_ = 0;
+};
+
+TEST_F(AboutBoxTest, ASlowServerMissesNoTickOfARunningCountdown) {
+  constexpr DWORD kServerDelayMs = 20000;
+  constexpr DWORD kGiveUpMs = 60000;  // WinINet would otherwise be waited for
+  RunningCountdown run;
+  ASSERT_NE(run.dialog(), nullptr);
+  ASSERT_EQ(countdownDialog, run.dialog());
   server_->SetReply(Reply("200 OK", "1"), kServerDelayMs);
+  countdownTicks.clear();
   largestGap = lastTick = 0;
+  SetLocalTimeSource(TickCountingClock);
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, Tick);
   int phase = 0;
   std::wstring after;
   const DWORD start = GetTickCount();
   RunBox([&](HWND box) {
-    if (!Checked(box, phase)) return false;
+    if (!Checked(box, phase) && GetTickCount() - start < kGiveUpMs) return false;
     after = Text(GetDlgItem(box, 1132));
     return true;
   });
-  const DWORD took = GetTickCount() - start;
+  const DWORD end = GetTickCount();
   KillTimer(nullptr, timer);
+  SetLocalTimeSource(nullptr);
+  const std::vector<DWORD> ticks = countdownTicks;
   server_->SetReply(Reply("200 OK", "1"));
-  EXPECT_EQ(after, L"最新版です");
-  EXPECT_GE(took, kServerDelayMs);
-  EXPECT_LT(largestGap, 1000u) << "a tick of the countdown would be late";
+
+  EXPECT_EQ(after, L"最新版です") << "the server's answer reached the box";
+  EXPECT_GE(end - start, kServerDelayMs);
+  DWORD largestTickGap = 0;
+  DWORD previous = start;
+  for (DWORD tick : ticks) {
+    largestTickGap = std::max(largestTickGap, tick - previous);
+    previous = tick;
+  }
+  largestTickGap = std::max(largestTickGap, end - previous);
+  // Timer 1 ticks every second: a gap of two seconds would be a tick missed.
+  EXPECT_LT(largestTickGap, 2000u);
+  EXPECT_GE(ticks.size(), static_cast<size_t>((end - start) / 1000 - 1));
+  EXPECT_LT(largestGap, 1000u) << "the user-interface thread was held up";
+  EXPECT_TRUE(IsWindow(run.dialog())) << "the countdown still runs";
+  // Its digits have kept up with the wall clock through the wait.
+  wchar_t shown[16] = L"";
+  GetDlgItemTextW(run.dialog(), kCountdownStaticId, shown, 16);
+  int hours = -1, minutes = -1, seconds = -1;
+  ASSERT_EQ(swscanf(shown, L"%d:%d:%d", &hours, &minutes, &seconds), 3) << shown;
+  const int left = hours * 3600 + minutes * 60 + seconds;
+  const int expected = 300 - static_cast<int>((end - run.startedAt()) / 1000);
+  EXPECT_LE(left, expected + 1) << shown;
+  EXPECT_GE(left, expected - 3) << shown;
+  EXPECT_TRUE(countdown_fakes::Power().calls.empty()) << "nothing was due";
 }
 
 }  // namespace
