@@ -113,6 +113,7 @@ TEST_F(WakeAppsEndToEndTest, BothApplicationsStartAfterTheResumeInDelayOrder) {
   SYSTEMTIME standby{};
   GetLocalTime(&standby);
   AddDaysToSystemTime(&standby, (standby.wSecond < 40 ? 60.0 : 120.0) / 86400.0);
+  standby.wSecond = 0;  // items keep whole minutes
   SYSTEMTIME resume = standby;
   AddDaysToSystemTime(&resume, 11.0 * 60 / 86400.0);
   ResetModelToDefaults(scheduleTable, orderTable, profileSettings, temp_.Path(L"ss").c_str());
