@@ -17,6 +17,7 @@ sopora_add_test(main_dialog_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/sheet_driver.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/mode_dialog_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/profile_dialog_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/wake_apps_end_to_end_test.cpp
     ${engine_tests_dir}/countdown_fakes.cpp
     ${engine_tests_dir}/countdown_mail_fakes.cpp
     ${engine_tests_dir}/countdown_test_window.cpp
@@ -27,3 +28,6 @@ set_tests_properties(main_dialog_tests PROPERTIES RUN_SERIAL TRUE)
 # The profile dialog's profiles are started by the real program.
 target_compile_definitions(main_dialog_tests PRIVATE SOPORA_SCHEDULER_EXE="$<TARGET_FILE:SoporaScheduler>")
 add_dependencies(main_dialog_tests SoporaScheduler)
+# The resume item's applications are record_args, started by the real program.
+target_compile_definitions(main_dialog_tests PRIVATE SOPORA_RECORD_ARGS_EXE="$<TARGET_FILE:record_args>")
+add_dependencies(main_dialog_tests record_args)
