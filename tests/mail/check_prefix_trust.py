@@ -8,6 +8,7 @@ Reads the prefixes' system.reg files only. The test prefix must trust the CA
 """
 import re
 import sys
+import time
 
 CA_NAME = b"Sopora Mail Test CA"
 ROOT_KEY = "[software\\\\microsoft\\\\systemcertificates\\\\root\\\\certificates\\\\"
@@ -47,6 +48,12 @@ def trusts_test_ca(prefix):
 
 def main():
     user_prefix, test_prefix = sys.argv[1], sys.argv[2]
+    # The wine server writes the registry to system.reg only every 30 seconds
+    # or so while other tests keep it running: on a fresh prefix the CA the
+    # mail tests just added may not be on disk yet.
+    deadline = time.monotonic() + 90
+    while not trusts_test_ca(test_prefix) and time.monotonic() < deadline:
+        time.sleep(1)
     if not trusts_test_ca(test_prefix):
         print(f"the test prefix {test_prefix} does not trust the test CA: the check finds nothing")
         return 1
