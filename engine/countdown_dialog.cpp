@@ -453,7 +453,15 @@ INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, L
       return TRUE;
     }
     case kMsgMediumEnded:
-      if (sharedSoundPlayer) SideActions().closePlayerMedium(sharedSoundPlayer);
+      // Sent from inside the control's own event: closing the control there
+      // pulls the medium from under the event, and Wine then reads through a
+      // null pointer. The close waits until the event has returned; posted
+      // messages come before any timer, so no new sound opens in between.
+      PostMessageW(dialog, kMsgCloseEndedMedium, 0, 0);
+      return TRUE;
+    case kMsgCloseEndedMedium:
+      if (sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer))
+        SideActions().closePlayerMedium(sharedSoundPlayer);
       return TRUE;
     default:
       return FALSE;

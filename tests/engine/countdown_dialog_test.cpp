@@ -76,6 +76,11 @@ class CountdownTest : public testing_support::TempFolderTest {
     SendMessageW(dialog_, WM_TIMER, kCountdownTimer, 0);
   }
   void TickTimer(UINT_PTR id) { SendMessageW(dialog_, WM_TIMER, id, 0); }
+  // What the dialog posted to itself, without the real timers' messages.
+  void PumpPosted() {
+    MSG msg;
+    while (PeekMessageW(&msg, dialog_, WM_APP, 0xBFFF, PM_REMOVE)) DispatchMessageW(&msg);
+  }
 
   std::wstring StaticText() {
     wchar_t text[32] = L"";
@@ -367,8 +372,22 @@ TEST_F(CountdownTest, AnOpenMediumKeepsTheEndWaiting) {
   TickTimer(kEndTimer);
   EXPECT_TRUE(IsWindow(mainWindow));
   SendMessageW(dialog_, kMsgMediumEnded, 0, 0);
+  PumpPosted();
   TickTimer(kEndTimer);
   EXPECT_FALSE(IsWindow(mainWindow));
+}
+
+// The end of a medium is reported from inside the control's own event; the
+// control must not be closed before that event has returned.
+TEST_F(CountdownTest, TheEndedMediumIsClosedOnlyAfterTheControlsEvent) {
+  DateSchedule(Shutdown, false);
+  Start(1);
+  sharedSoundPlayer = SideActions().createPlayer(dialog_);
+  Side().playerHasMedium = true;
+  SendMessageW(dialog_, kMsgMediumEnded, 0, 0);
+  EXPECT_TRUE(Side().playerHasMedium) << "closed inside the event";
+  PumpPosted();
+  EXPECT_FALSE(Side().playerHasMedium);
 }
 
 TEST_F(CountdownTest, AMediumWhoseEndIsNeverReportedIsWaitedForTenMinutes) {
