@@ -3,9 +3,6 @@
 #include "countdown_state.h"
 
 namespace {
-// Filled when the box opens: the program keeps no work area of its own.
-RECT aboutWorkArea;
-
 const AboutBoxConfig kTimerAboutBox = {
     178,
     183,
@@ -18,17 +15,10 @@ const AboutBoxConfig kTimerAboutBox = {
     &aboutDialog,
     nullptr,
     nullptr,
-    &aboutWorkArea,
+    nullptr,  // no work area of its own: the box takes the current one
 };
 }  // namespace
 
 const AboutBoxConfig& TimerAboutBox() { return kTimerAboutBox; }
 
-void OpenTimerAboutDialog(HWND owner) {
-  if (aboutDialog && IsWindow(aboutDialog)) {
-    SetWindowPos(aboutDialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    return;
-  }
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &aboutWorkArea, 0);
-  RunAboutDialog(owner, kTimerAboutBox);
-}
+void OpenTimerAboutDialog(HWND owner) { RunAboutDialog(owner, kTimerAboutBox); }

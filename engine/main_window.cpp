@@ -173,8 +173,7 @@ void HandleMainCommand(HWND window, UINT id) {
       return;
     case kCmdAboutRunning:
     case kCmdAboutIdle:
-      if (aboutDialog && IsWindow(aboutDialog)) RaiseWindow(aboutDialog);
-      else OpenAboutDialog(window);
+      OpenAboutDialog(window);
       return;
     case kCmdConfirm:
       // The dialog shows the run's next item: nothing to show without a run.

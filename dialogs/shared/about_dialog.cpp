@@ -278,6 +278,11 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 INT_PTR RunAboutDialog(HWND owner, const AboutBoxConfig& config) {
+  // A menu can still ask while the box is open (the tray's menu is not disabled by it).
+  if (config.openDialog && *config.openDialog && IsWindow(*config.openDialog)) {
+    SetWindowPos(*config.openDialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return 0;
+  }
   return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(config.dialogResource), owner, AboutDialogProc,
                          reinterpret_cast<LPARAM>(&config));
 }

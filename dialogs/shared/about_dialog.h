@@ -23,7 +23,7 @@ struct AboutBoxConfig {
   HWND* openDialog;            // the program's handle of the open box
   HFONT* dialogFont;           // the start-up's dialog font, may hold null
   HPEN* separatorPen;          // the start-up's grey pen, may hold null
-  const RECT* workArea;        // the desktop work area the box is centred on
+  const RECT* workArea;        // the work area the box is centred on; null for the current one
 };
 
 enum class UpdateOutcome { Newer, UpToDate, Failed };
@@ -49,5 +49,6 @@ extern void (*openAddressCall)(HWND owner, const wchar_t* address);
 inline constexpr UINT kMsgUpdateChecked = 0x8010;
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// The modal about box; lParam of its procedure is the config.
+// The modal about box; lParam of its procedure is the config. An open box is
+// raised instead of a second one.
 INT_PTR RunAboutDialog(HWND owner, const AboutBoxConfig& config);
