@@ -15,7 +15,7 @@
 #include "in_memory_dialog.h"
 #include "main_window_state.h"
 #include "mode_dialog.h"
-#include "pending_dialogs.h"
+#include "settings_pages.h"
 #include "profile_dialog.h"
 #include "program_handover.h"
 #include "pending_side_actions.h"

@@ -15,7 +15,6 @@
 #include "main_window_state.h"
 #include "mode_dialog.h"
 #include "password_prompt_dialog.h"
-#include "pending_parts.h"
 #include "scheduler_about_box.h"
 #include "private_messages.h"
 #include "profile_file.h"

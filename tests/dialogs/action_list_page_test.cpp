@@ -12,7 +12,7 @@
 #include "control_subclasses.h"
 #include "main_window_state.h"
 #include "message_box_catcher.h"
-#include "pending_dialogs.h"
+#include "settings_pages.h"
 #include "schedule_model.h"
 #include "settings_sheet.h"
 #include "sheet_driver.h"

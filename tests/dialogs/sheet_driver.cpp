@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pending_dialogs.h"
+#include "settings_pages.h"
 #include "settings_sheet.h"
 
 namespace sheet_driver {

@@ -1,4 +1,4 @@
-#include "pending_dialogs.h"
+#include "settings_pages.h"
 
 #include "applications_page.h"
 #include "capture_page.h"
