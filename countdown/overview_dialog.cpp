@@ -75,6 +75,7 @@ const ConfirmViewConfig kConfig = {
     nullptr,
     nullptr,
     nullptr,
+    true,
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "dpi_scaling.h"
+#include "edit_number.h"
 #include "file_pickers.h"
 #include "list_view_helpers.h"
 #include "shared/utilities.h"
@@ -110,6 +111,10 @@ void OnAdd(HWND page) {
     MessageBoxW(page, L"ファイル名が不正です", L"", MB_OK);
     return;
   }
+  // A pasted or set text passes the digits-only edit: a negative delay would
+  // mark a listed entry free and cut off every later application on OK.
+  int32_t delay = 0;
+  if (!ReadEditNumber(page, GetDlgItem(page, kDelayEdit), kMaxAppDelay, &delay)) return;
   int target = TimerFindAppRow(Apps(), path);
   if (target >= 0) {
     if (MessageBoxW(page, L"アプリ名が同じものがあります。上書きしますか？", L"確認", MB_YESNO) != IDYES) return;
@@ -119,7 +124,6 @@ void OnAdd(HWND page) {
   }
   wchar_t arguments[kCommandChars] = {};
   GetDlgItemTextW(page, kArgumentsEdit, arguments, kCommandChars);
-  const int delay = GetEditInt(nullptr, GetDlgItem(page, kDelayEdit));
   TimerPlaceApp(&Apps(), target, path, arguments, delay, Checked(page, kMinimizedCheck));
   ShowRows(page);
   EnableWindow(GetDlgItem(page, kDeleteButton), FALSE);
@@ -155,12 +159,11 @@ void OnCommand(HWND page, int id) {
 }
 
 void OnListNotify(HWND page, const NMHDR* header) {
-  switch (header->code) {
-    case LVN_ITEMCHANGED: {
-      const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-      const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
-      if ((change->uNewState & both) != both || change->iItem < 0 || change->iItem >= TimerAppRowCount(Apps())) break;
-      const int slot = Apps().order[change->iItem];
+  int row = -1;
+  switch (ReadListChoice(List(page), header, &row)) {
+    case ListChoice::RowChosen: {
+      if (row >= TimerAppRowCount(Apps())) break;
+      const int slot = Apps().order[row];
       SetDlgItemTextW(page, kPathEdit, Apps().paths[slot]);
       SetDlgItemTextW(page, kArgumentsEdit, Apps().arguments[slot]);
       TimerSetDlgItemNumber(16, GetDlgItem(page, kDelayEdit), Apps().delays[slot]);
@@ -168,13 +171,10 @@ void OnListNotify(HWND page, const NMHDR* header) {
       EnableWindow(GetDlgItem(page, kDeleteButton), TRUE);
       break;
     }
-    case NM_CLICK:
-    case NM_DBLCLK:
-    case NM_RCLICK:
-    case NM_RDBLCLK:
-      if (SelectedRow(page) < 0) EnableWindow(GetDlgItem(page, kDeleteButton), FALSE);
+    case ListChoice::ClickOnNoRow:
+      EnableWindow(GetDlgItem(page, kDeleteButton), FALSE);
       break;
-    default:
+    case ListChoice::Other:
       break;
   }
 }

@@ -6,6 +6,7 @@
 
 #include "sheet_layout.h"
 #include "sheet_validation.h"
+#include "sound_list_model.h"
 #include "timer_dialog_items.h"
 #include "timer_sheet_models.h"
 
@@ -44,7 +45,7 @@ struct TimerSheetState {
   HWND pageWindows[kTimerCheckedPageCount];  // null for a page not opened in this sheet
   int32_t validationFailed;                  // page number, 0 for none
   TimerAppList apps;
-  TimerSoundList sounds;
+  SoundListModel sounds;
   SoundPlayer* previewPlayer;  // the sounds page's, from its first preview
 };
 extern TimerSheetState timerSheetState;

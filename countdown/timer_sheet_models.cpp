@@ -158,67 +158,12 @@ bool TimerDeleteAppRow(TimerAppList* list, int row) {
 
 // --- Sounds page -------------------------------------------------------------
 
-void TimerLoadSoundList(const TimerSettings& settings, TimerSoundList* list) {
-  std::memset(list, 0, sizeof *list);
-  for (int32_t& entry : list->order) entry = -1;
-  const int count = settings.soundCount < 0 ? 0 : (settings.soundCount > kSoundCount ? kSoundCount : settings.soundCount);
-  for (int i = 0; i < count; ++i) {
-    CopyText(list->paths[i], kPathChars, settings.soundPaths[i]);
-    list->volumes[i] = settings.volumes[i];
-    list->order[i] = i;
-  }
+void TimerLoadSoundList(const TimerSettings& settings, SoundListModel* list) {
+  LoadSoundListModel(settings.soundPaths, settings.volumes, settings.soundCount, list);
 }
 
-void TimerStoreSoundList(const TimerSoundList& list, TimerSettings* settings) {
-  std::memset(settings->soundPaths, 0, sizeof settings->soundPaths);
-  std::memset(settings->volumes, 0, sizeof settings->volumes);
-  const int count = TimerSoundRowCount(list);
-  for (int row = 0; row < count; ++row) {
-    CopyText(settings->soundPaths[row], kPathChars, list.paths[list.order[row]]);
-    settings->volumes[row] = list.volumes[list.order[row]];
-  }
-  settings->soundCount = count;
-}
-
-int TimerSoundRowCount(const TimerSoundList& list) { return OrderLength(list.order); }
-
-void TimerSoundName(const wchar_t* path, wchar_t (&name)[MAX_PATH]) {
-  lstrcpynW(name, PathFindFileNameW(path), MAX_PATH);
-  PathRemoveExtensionW(name);
-}
-
-TimerSoundAdd TimerAddOrChangeSound(TimerSoundList* list, const wchar_t* path, int volume, int* row) {
-  wchar_t name[MAX_PATH];
-  TimerSoundName(path, name);
-  const int count = TimerSoundRowCount(*list);
-  for (int r = 0; r < count; ++r) {
-    const int slot = list->order[r];
-    wchar_t shown[MAX_PATH];
-    TimerSoundName(list->paths[slot], shown);
-    if (wcscmp(shown, name) != 0) continue;
-    *row = r;
-    if (list->volumes[slot] == volume) return TimerSoundAdd::Unchanged;
-    list->volumes[slot] = volume;
-    return TimerSoundAdd::VolumeChanged;
-  }
-  *row = -1;
-  if (count >= kSoundCount) return TimerSoundAdd::Full;
-  int slot = 0;
-  while (slot < kSoundCount && list->paths[slot][0] != L'\0') ++slot;
-  if (slot == kSoundCount) return TimerSoundAdd::Full;
-  CopyText(list->paths[slot], kPathChars, path);
-  list->volumes[slot] = volume;
-  list->order[count] = slot;
-  *row = count;
-  return TimerSoundAdd::Added;
-}
-
-bool TimerDeleteSoundRow(TimerSoundList* list, int row) {
-  if (row < 0 || row >= TimerSoundRowCount(*list)) return false;
-  const int slot = list->order[row];
-  list->paths[slot][0] = L'\0';
-  RemoveOrderEntry(list->order, row);
-  return true;
+void TimerStoreSoundList(const SoundListModel& list, TimerSettings* settings) {
+  StoreSoundListModel(list, settings->soundPaths, settings->volumes, &settings->soundCount);
 }
 
 int32_t TimerStoredSoundIndex(int selection, int rowCount) {

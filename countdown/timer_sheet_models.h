@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sound_list_model.h"
 #include "timer_profile.h"
 
 // What the pages of the countdown program's sheet "詳細設定" decide, on their
@@ -60,29 +61,10 @@ bool TimerDeleteAppRow(TimerAppList* list, int row);
 
 // --- Sounds page -------------------------------------------------------------
 
-// Ten slots (an empty path is free), their volumes, and the slot at each row.
-struct TimerSoundList {
-  wchar_t paths[kSoundCount][kPathChars];
-  int32_t volumes[kSoundCount];
-  int32_t order[kSoundCount];  // -1 ends
-};
-
-// The first soundCount stored sounds, row i in slot i; the slots past them
-// start free whatever an older file left there.
-void TimerLoadSoundList(const TimerSettings& settings, TimerSoundList* list);
-// Writes the rows in order and their count; the entries past the count are
-// zeroed, so no stale path is kept in a saved profile.
-void TimerStoreSoundList(const TimerSoundList& list, TimerSettings* settings);
-int TimerSoundRowCount(const TimerSoundList& list);
-// The name a row shows: the file name without its extension.
-void TimerSoundName(const wchar_t* path, wchar_t (&name)[MAX_PATH]);
-
-enum class TimerSoundAdd { Added, VolumeChanged, Unchanged, Full };
-// A file whose name a row already shows only gives that row the volume (the
-// row keeps its path); otherwise a free slot takes it at the end. `row`
-// receives the row concerned (-1 for Full).
-TimerSoundAdd TimerAddOrChangeSound(TimerSoundList* list, const wchar_t* path, int volume, int* row);
-bool TimerDeleteSoundRow(TimerSoundList* list, int row);
+// The sounds page edits a SoundListModel: loaded from and stored into the
+// record's first soundCount sounds.
+void TimerLoadSoundList(const TimerSettings& settings, SoundListModel* list);
+void TimerStoreSoundList(const SoundListModel& list, TimerSettings* settings);
 // What soundIndex stores for a song list's selection: no selection (-1) or
 // one past the rows is "none" (0), since the count dialog plays row index - 1.
 int32_t TimerStoredSoundIndex(int selection, int rowCount);

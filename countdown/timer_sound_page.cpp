@@ -48,7 +48,7 @@ constexpr UINT kMsgPreviewEnded = WM_APP + 0x40;
 
 bool previewPlaying;
 
-TimerSoundList& Sounds() { return timerSheetState.sounds; }
+SoundListModel& Sounds() { return timerSheetState.sounds; }
 HWND List(HWND page) { return GetDlgItem(page, kListView); }
 HWND Item(HWND page, int id) { return GetDlgItem(page, id); }
 
@@ -64,9 +64,7 @@ void AppendSongName(HWND page, const wchar_t* name) {
 
 void InsertRow(HWND page, int row) {
   const int slot = Sounds().order[row];
-  wchar_t name[MAX_PATH];
-  TimerSoundName(Sounds().paths[slot], name);
-  InsertListViewItem(List(page), name, row);
+  InsertListViewItem(List(page), ListedSoundName(Sounds().paths[slot]).c_str(), row);
   wchar_t volume[16];
   swprintf(volume, 16, L"%d", Sounds().volumes[slot]);
   SetListViewItemText(List(page), volume, row, 1);
@@ -106,11 +104,9 @@ void OnInitDialog(HWND page) {
   SetupListViewColumns(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES, widths, list, 2, texts, formats, font);
 
   AppendSongName(page, L"なし");
-  const int count = TimerSoundRowCount(Sounds());
+  const int count = SoundListRows(Sounds());
   for (int row = 0; row < count; ++row) {
-    wchar_t name[MAX_PATH];
-    TimerSoundName(Sounds().paths[Sounds().order[row]], name);
-    AppendSongName(page, name);
+    AppendSongName(page, ListedSoundName(Sounds().paths[Sounds().order[row]]).c_str());
     InsertRow(page, row);
   }
   SendDlgItemMessageW(page, kBeforeSecondsEdit, EM_LIMITTEXT, 4, 0);
@@ -145,25 +141,22 @@ void OnAdd(HWND page) {
   wchar_t path[kPathChars] = {};
   GetDlgItemTextW(page, kPathEdit, path, kPathChars);
   const int volume = static_cast<int>(SendDlgItemMessageW(page, kVolumeBar, TBM_GETPOS, 0, 0));
-  int row = -1;
-  switch (TimerAddOrChangeSound(&Sounds(), path, volume, &row)) {
-    case TimerSoundAdd::VolumeChanged: {
+  const SoundListResult result = AddOrChangeSound(Sounds(), path, volume, SameSoundName::ChangeVolumeOnly);
+  switch (result.change) {
+    case SoundListChange::Changed: {
       wchar_t text[16];
       swprintf(text, 16, L"%d", volume);
-      SetListViewItemText(List(page), text, row, 1);
+      SetListViewItemText(List(page), text, result.position, 1);
       break;
     }
-    case TimerSoundAdd::Full:
+    case SoundListChange::Full:
       MessageBoxW(page, L"これ以上追加できません。", L"", MB_OK);
       break;
-    case TimerSoundAdd::Added: {
-      InsertRow(page, row);
-      wchar_t name[MAX_PATH];
-      TimerSoundName(path, name);
-      AppendSongName(page, name);
+    case SoundListChange::Added:
+      InsertRow(page, result.position);
+      AppendSongName(page, ListedSoundName(path).c_str());
       break;
-    }
-    case TimerSoundAdd::Unchanged:
+    case SoundListChange::None:
       break;
   }
 }
@@ -175,7 +168,7 @@ void OnDelete(HWND page) {
   for (int id : {kBeforeList, kAfterList}) {
     if (SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0) == row + 1) SendDlgItemMessageW(page, id, CB_SETCURSEL, 0, 0);
   }
-  if (!TimerDeleteSoundRow(&Sounds(), row)) return;
+  if (!RemoveSoundAt(Sounds(), row)) return;
   SendMessageW(List(page), LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
   for (int id : {kBeforeList, kAfterList}) SendDlgItemMessageW(page, id, CB_DELETESTRING, static_cast<WPARAM>(row + 1), 0);
   EnableWindow(Item(page, kDeleteButton), FALSE);
@@ -244,13 +237,11 @@ void OnCommand(HWND page, int id) {
 }
 
 void OnListNotify(HWND page, const NMHDR* header) {
-  switch (header->code) {
-    case LVN_ITEMCHANGED: {
-      const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-      const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
-      if ((change->uNewState & both) != both || change->iItem < 0 || change->iItem >= TimerSoundRowCount(Sounds()))
-        break;
-      const int slot = Sounds().order[change->iItem];
+  int row = -1;
+  switch (ReadListChoice(List(page), header, &row)) {
+    case ListChoice::RowChosen: {
+      if (row >= SoundListRows(Sounds())) break;
+      const int slot = Sounds().order[row];
       SetDlgItemTextW(page, kPathEdit, Sounds().paths[slot]);
       ShowVolume(page, Sounds().volumes[slot]);
       SendDlgItemMessageW(page, kVolumeBar, TBM_SETPOS, TRUE, Sounds().volumes[slot]);
@@ -258,16 +249,11 @@ void OnListNotify(HWND page, const NMHDR* header) {
       EnableWindow(Item(page, kPlayButton), TRUE);
       break;
     }
-    case NM_CLICK:
-    case NM_DBLCLK:
-    case NM_RCLICK:
-    case NM_RDBLCLK:
-      if (SelectedRow(page) < 0) {
-        EnableWindow(Item(page, kDeleteButton), FALSE);
-        if (!previewPlaying) EnableWindow(Item(page, kPlayButton), FALSE);
-      }
+    case ListChoice::ClickOnNoRow:
+      EnableWindow(Item(page, kDeleteButton), FALSE);
+      if (!previewPlaying) EnableWindow(Item(page, kPlayButton), FALSE);
       break;
-    default:
+    case ListChoice::Other:
       break;
   }
 }
@@ -276,7 +262,7 @@ void OnApply(HWND page) {
   if (!SheetPageMayStore(timerSheetValidation, page, kTimerSoundPage)) return;
   TimerSettings& s = timerSettings;
   TimerStoreSoundList(Sounds(), &s);
-  const int count = TimerSoundRowCount(Sounds());
+  const int count = SoundListRows(Sounds());
   s.soundIndex[0] = TimerStoredSoundIndex(static_cast<int>(SendDlgItemMessageW(page, kBeforeList, CB_GETCURSEL, 0, 0)), count);
   s.soundIndex[1] = TimerStoredSoundIndex(static_cast<int>(SendDlgItemMessageW(page, kAfterList, CB_GETCURSEL, 0, 0)), count);
   s.soundSeconds[0] = static_cast<int32_t>(GetDlgItemInt(page, kBeforeSecondsEdit, nullptr, FALSE));

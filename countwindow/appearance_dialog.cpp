@@ -546,8 +546,10 @@ AppearanceSnapshot TakeAppearanceSnapshot(const AppearanceState& state) {
 }
 
 POINT PlaceBesideCountWindow(const RECT& count, const RECT& work, SIZE dialog) {
-  const bool leftHalf = count.left < (work.right - work.left) / 2;
-  const bool upperHalf = count.top < (work.bottom - work.top) / 2;
+  // The work area's middle: a zero-size window centred on it.
+  const POINT middle = CenterOnWorkArea(work, 0, 0);
+  const bool leftHalf = count.left < middle.x;
+  const bool upperHalf = count.top < middle.y;
   POINT at;
   at.x = leftHalf ? count.right + 3 : count.left - 3 - dialog.cx;
   at.y = count.top + ((count.bottom - count.top) - dialog.cy) / 2;

@@ -130,28 +130,17 @@ LRESULT OnListNotify(NMHDR* header) {
   // The grey "なし" row of an empty schedule cannot be chosen.
   if (header->code == LVN_ITEMCHANGING) return actionListHasItems ? FALSE : TRUE;
   if (!actionListHasItems || refilling) return 0;
-  switch (header->code) {
-    case LVN_ITEMCHANGED: {
-      const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
-      if (!(change->uChanged & LVIF_STATE)) break;
-      const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
-      if ((change->uNewState & both) == both && change->iItem >= 0) {
-        S().selectedRow = S().actionListRow;
-        S().selectedPosition = change->iItem;
-        SendChoice(kApplicationsPage, kSoundPage, change->iItem);
-      }
-      ForgetChoiceWhenNoneSelected();
-      break;
-    }
-    case NM_CLICK:
-    case NM_DBLCLK:
-    case NM_RCLICK:
-    case NM_RDBLCLK:
-      ForgetChoiceWhenNoneSelected();
-      break;
-    default:
-      break;
+  int row = -1;
+  const ListChoice choice = ReadListChoice(header->hwndFrom, header, &row);
+  if (choice == ListChoice::RowChosen) {
+    S().selectedRow = S().actionListRow;
+    S().selectedPosition = row;
+    SendChoice(kApplicationsPage, kSoundPage, row);
   }
+  // Any change of a row's state may have left none selected.
+  const bool stateChanged = header->code == LVN_ITEMCHANGED &&
+                            (reinterpret_cast<const NMLISTVIEW*>(header)->uChanged & LVIF_STATE);
+  if (choice != ListChoice::Other || stateChanged) ForgetChoiceWhenNoneSelected();
   return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "main_window_state.h"
 #include "private_messages.h"
 #include "settings_sheet.h"
+#include "shared/utilities.h"
 #include "start_checks.h"
 
 namespace {
@@ -161,10 +162,7 @@ void OnSet(HWND page) {
   // A pasted or set text passes the digits-only edit: a negative delay would
   // mark a listed entry free.
   int32_t delay = 0;
-  if (!ParseEditNumber(ControlText(Item(page, kAppDelayEdit)), kMaxAppDelay, &delay)) {
-    MessageBoxW(page, NumberRangeMessage(kMaxAppDelay).c_str(), L"", MB_OK);
-    return;
-  }
+  if (!ReadEditNumber(page, Item(page, kAppDelayEdit), kMaxAppDelay, &delay)) return;
   const ItemApps apps = WorkingItemApps(current.row, current.slot);
   const int same = FindApplicationPath(apps, path);
   if (same >= 0 && MessageBoxW(page, kSameAppQuestion, L"確認", MB_YESNO) != IDYES) return;
@@ -252,22 +250,11 @@ void OnApply(HWND page) {
 
 void OnListNotify(HWND page, const NMHDR* header) {
   if (refilling) return;
-  switch (header->code) {
-    case LVN_ITEMCHANGED: {
-      const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
-      const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
-      if ((change->uChanged & LVIF_STATE) && (change->uNewState & both) == both) OnSelect(page, change->iItem);
-      break;
-    }
-    case NM_CLICK:
-    case NM_DBLCLK:
-    case NM_RCLICK:
-    case NM_RDBLCLK:
-      if (ListView_GetNextItem(List(page), -1, LVNI_SELECTED) < 0)
-        EnableWindow(Item(page, kAppRemoveButton), FALSE);
-      break;
-    default:
-      break;
+  int row = -1;
+  switch (ReadListChoice(List(page), header, &row)) {
+    case ListChoice::RowChosen: OnSelect(page, row); break;
+    case ListChoice::ClickOnNoRow: EnableWindow(Item(page, kAppRemoveButton), FALSE); break;
+    case ListChoice::Other: break;
   }
 }
 
@@ -280,12 +267,6 @@ void OnCommand(HWND page, int id) {
     case kAppBrowseButton: OnBrowse(page); break;
     default: break;
   }
-}
-
-void CopyText(wchar_t* to, size_t size, const wchar_t* from, size_t limit) {
-  const size_t length = wcsnlen(from, limit);
-  wmemset(to, L'\0', size);
-  wmemcpy(to, from, length < size ? length : size - 1);
 }
 
 }  // namespace

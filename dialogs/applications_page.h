@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "edit_number.h"
 #include "schedule_model.h"
 
 // Page "アプリ" of the settings sheet: the applications a WakeOnly item starts
@@ -22,7 +23,6 @@ inline constexpr int kAppBrowseButton = 1309;
 inline constexpr int kAppSetButton = 1310;
 inline constexpr int kAppRemoveButton = 1311;
 inline constexpr int kAppTitleLabel = 1025;
-inline constexpr int kMaxAppDelay = 999;
 
 inline constexpr wchar_t kBadAppFileName[] = L"ファイル名が不正です";
 inline constexpr wchar_t kAppListFull[] = L"これ以上追加できません。";

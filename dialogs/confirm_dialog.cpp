@@ -105,6 +105,7 @@ const ConfirmViewConfig kConfig = {
     &uiBoldFont,
     &separatorPen,
     &workArea,
+    false,
 };
 
 }  // namespace

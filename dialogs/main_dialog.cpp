@@ -13,6 +13,7 @@
 #include "countdown_dialog.h"
 #include "dialog_images.h"
 #include "in_memory_dialog.h"
+#include "list_view_helpers.h"
 #include "main_window_state.h"
 #include "mode_dialog.h"
 #include "settings_pages.h"
@@ -304,31 +305,34 @@ void ShowSelectedItem(HWND dialog, int position) {
 }
 
 LRESULT OnListNotify(HWND dialog, NMHDR* header) {
-  switch (header->code) {
-    case LVN_ITEMCHANGED: {
-      const NMLISTVIEW* change = reinterpret_cast<NMLISTVIEW*>(header);
+  int row = -1;
+  switch (ReadListChoice(itemList, header, &row)) {
+    case ListChoice::RowChosen: {
+      // Only a row newly chosen fills the editors.
       const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
-      if (change->iItem >= 0 && (change->uChanged & LVIF_STATE) &&
-          (change->uNewState & both) == both && (change->uOldState & both) != both) {
-        ShowSelectedItem(dialog, change->iItem);
-      }
+      if ((reinterpret_cast<NMLISTVIEW*>(header)->uOldState & both) != both) ShowSelectedItem(dialog, row);
       return 0;
     }
+    case ListChoice::ClickOnNoRow:
+      EnableWindow(Item(dialog, kDeleteButtonId), FALSE);
+      return 0;
+    case ListChoice::Other:
+      break;
+  }
+  switch (header->code) {
+    case LVN_ITEMCHANGED:
     case NM_CLICK:
     case NM_DBLCLK:
     case NM_RCLICK:
     case NM_RDBLCLK:
-      if (SendMessageW(itemList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) < 0) {
-        EnableWindow(Item(dialog, kDeleteButtonId), FALSE);
-      }
       return 0;
     case NM_CUSTOMDRAW: {
       NMLVCUSTOMDRAW* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
       if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
       if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-        const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+        const int drawn = static_cast<int>(draw->nmcd.dwItemSpec);
         const UINT state = static_cast<UINT>(
-            SendMessageW(itemList, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED | LVIS_FOCUSED));
+            SendMessageW(itemList, LVM_GETITEMSTATE, static_cast<WPARAM>(drawn), LVIS_SELECTED | LVIS_FOCUSED));
         const bool systemDraws = (state & LVIS_SELECTED) && (state & LVIS_FOCUSED) && GetFocus() == itemList;
         if ((state & LVIS_SELECTED) && !systemDraws) {
           draw->nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "edit_number.h"
 #include "schedule_model.h"
 
 // The settings sheet "詳細設定": its pages check and store in one pass, so
@@ -108,15 +109,6 @@ std::wstring ItemTitle(const wchar_t* prefix, int32_t mode, const ScheduleItem* 
 
 // The item at a position of a row's order, or null.
 ScheduleItem* ItemAtPosition(int row, int position);
-
-// The number in a digits-only edit, 0 when empty. Pasted text and WM_SETTEXT
-// pass the edit's own checks, so anything but plain digits from 0 to maxValue
-// is refused (false), never stored.
-bool ParseEditNumber(const std::wstring& text, int32_t maxValue, int32_t* value);
-// The message that refuses such a number.
-std::wstring NumberRangeMessage(int32_t maxValue);
-// The text of a control.
-std::wstring ControlText(HWND control);
 
 // A list view's header while a column is dragged: the page is repainted
 // under the list whenever its horizontal scroll bar comes or goes. Each list

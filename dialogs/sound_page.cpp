@@ -84,7 +84,7 @@ struct CurrentItem {
   bool wakeOnly = false;
 };
 CurrentItem current;
-SoundListCopy editSoundList;
+SoundListModel editSoundList;
 SoundPlayer* previewPlayer;
 HeaderDragState soundHeaderDrag;
 bool listPanelShown;
@@ -173,11 +173,7 @@ bool ReadChoice(HWND page, int32_t* number, int32_t* lead) {
   *lead = 0;
   if (*number == 0) return true;
   // A negative lead time would mean the sound never plays.
-  if (!ParseEditNumber(ControlText(Item(page, kSoundSecondsEdit)), kMaxSoundLead, lead)) {
-    MessageBoxW(page, NumberRangeMessage(kMaxSoundLead).c_str(), L"", MB_OK);
-    return false;
-  }
-  return true;
+  return ReadEditNumber(page, Item(page, kSoundSecondsEdit), kMaxSoundLead, lead);
 }
 
 void OnSet(HWND page) {
@@ -224,8 +220,8 @@ void OnPreview(HWND page) {
     return;
   }
   const int e = editSoundList.order[selected];
-  const std::wstring path(editSoundList.list.paths[e], wcsnlen(editSoundList.list.paths[e], kPathChars));
-  const std::wstring error = StartPreview(previewPlayer, page, path, editSoundList.list.volumes[e]);
+  const std::wstring path(editSoundList.paths[e], wcsnlen(editSoundList.paths[e], kPathChars));
+  const std::wstring error = StartPreview(previewPlayer, page, path, editSoundList.volumes[e]);
   if (error.empty()) {
     SetPreviewButton(page, true);
     return;
@@ -245,10 +241,10 @@ void OnPreviewFailed(HWND page) {
 
 void FillListRow(HWND page, int position, bool insert) {
   const int e = editSoundList.order[position];
-  const std::wstring name = SoundName(editSoundList.list.paths[e]);
+  const std::wstring name = ListedSoundName(editSoundList.paths[e]);
   if (insert) InsertListViewItem(List(page), name.c_str(), position);
   else SetListViewItemText(List(page), name.c_str(), position, 0);
-  SetListViewItemText(List(page), NumberText(editSoundList.list.volumes[e]).c_str(), position, 1);
+  SetListViewItemText(List(page), NumberText(editSoundList.volumes[e]).c_str(), position, 1);
 }
 
 void OnAddOrChange(HWND page) {
@@ -256,7 +252,7 @@ void OnAddOrChange(HWND page) {
   if (path.empty()) return;
   if (path.size() > kPathChars - 1) path.resize(kPathChars - 1);
   const int32_t volume = static_cast<int32_t>(SendDlgItemMessageW(page, kSoundVolumeBar, TBM_GETPOS, 0, 0));
-  const SoundListResult result = AddOrChangeSound(editSoundList, path, volume);
+  const SoundListResult result = AddOrChangeSound(editSoundList, path, volume, SameSoundName::ChangePathAndVolume);
   switch (result.change) {
     case SoundListChange::None:
       break;
@@ -268,7 +264,7 @@ void OnAddOrChange(HWND page) {
     case SoundListChange::Added:
       FillListRow(page, result.position, true);
       SendDlgItemMessageW(page, kSoundCombo, CB_ADDSTRING, 0,
-                          reinterpret_cast<LPARAM>(SoundName(path.c_str()).c_str()));
+                          reinterpret_cast<LPARAM>(ListedSoundName(path.c_str()).c_str()));
       break;
     case SoundListChange::Full:
       MessageBoxW(page, kSoundListFull, L"", MB_OK);
@@ -288,7 +284,7 @@ void OnRemove(HWND page) {
     wchar_t question[400];
     const int e = editSoundList.order[selected];
     swprintf(question, 400, L"%ls は使用されています。削除してもよろしいですか？",
-             SoundName(editSoundList.list.paths[e]).c_str());
+             ListedSoundName(editSoundList.paths[e]).c_str());
     if (MessageBoxW(page, question, L"確認", MB_YESNO) != IDYES) return;
   }
   ForgetSoundNumber(S().rowCount, number);
@@ -306,33 +302,26 @@ void OnRemove(HWND page) {
 }
 
 void OnSelectSound(HWND page, int position) {
-  if (position < 0 || position >= SoundListLength(editSoundList)) return;
+  if (position < 0 || position >= SoundListRows(editSoundList)) return;
   const int e = editSoundList.order[position];
-  SetDlgItemTextW(page, kSoundPathEdit, editSoundList.list.paths[e]);
-  SetDlgItemTextW(page, kSoundVolumeLabel, NumberText(editSoundList.list.volumes[e]).c_str());
-  SendDlgItemMessageW(page, kSoundVolumeBar, TBM_SETPOS, TRUE, editSoundList.list.volumes[e]);
+  SetDlgItemTextW(page, kSoundPathEdit, editSoundList.paths[e]);
+  SetDlgItemTextW(page, kSoundVolumeLabel, NumberText(editSoundList.volumes[e]).c_str());
+  SendDlgItemMessageW(page, kSoundVolumeBar, TBM_SETPOS, TRUE, editSoundList.volumes[e]);
   EnableWindow(Item(page, kSoundPreviewButton), TRUE);
   EnableWindow(Item(page, kSoundRemoveButton), TRUE);
 }
 
 void OnListNotify(HWND page, const NMHDR* header) {
-  switch (header->code) {
-    case LVN_ITEMCHANGED: {
-      const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
-      const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
-      if ((change->uChanged & LVIF_STATE) && (change->uNewState & both) == both) OnSelectSound(page, change->iItem);
+  int row = -1;
+  switch (ReadListChoice(List(page), header, &row)) {
+    case ListChoice::RowChosen:
+      OnSelectSound(page, row);
       break;
-    }
-    case NM_CLICK:
-    case NM_DBLCLK:
-    case NM_RCLICK:
-    case NM_RDBLCLK:
-      if (SelectedSound(page) < 0) {
-        EnableWindow(Item(page, kSoundRemoveButton), FALSE);
-        if (!PreviewOpen()) EnableWindow(Item(page, kSoundPreviewButton), FALSE);
-      }
+    case ListChoice::ClickOnNoRow:
+      EnableWindow(Item(page, kSoundRemoveButton), FALSE);
+      if (!PreviewOpen()) EnableWindow(Item(page, kSoundPreviewButton), FALSE);
       break;
-    default:
+    case ListChoice::Other:
       break;
   }
 }
@@ -359,10 +348,10 @@ void OnInitDialog(HWND page) {
   }
   HWND combo = Item(page, kSoundCombo);
   SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kNone));
-  const int count = SoundListLength(editSoundList);
+  const int count = SoundListRows(editSoundList);
   for (int j = 0; j < count; ++j) {
     const int e = editSoundList.order[j];
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SoundName(editSoundList.list.paths[e]).c_str()));
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ListedSoundName(editSoundList.paths[e]).c_str()));
     FillListRow(page, j, true);
   }
   SendDlgItemMessageW(page, kSoundSecondsEdit, EM_LIMITTEXT, 4, 0);
@@ -443,12 +432,6 @@ void OnCommand(HWND page, int id, int code) {
   }
 }
 
-void CopyText(wchar_t* to, size_t size, const wchar_t* from) {
-  const size_t length = wcsnlen(from, size - 1);
-  wmemset(to, L'\0', size);
-  wmemcpy(to, from, length);
-}
-
 // Every listed item of rows 0 to rowCount - 1, with its row and slot.
 template <typename Visit>
 void ForEachItem(int rowCount, Visit visit) {
@@ -460,81 +443,14 @@ void ForEachItem(int rowCount, Visit visit) {
 
 }  // namespace
 
-SoundListCopy CopySoundList(const SoundList& stored) {
-  SoundListCopy copy{};
-  copy.list = stored;
-  for (int32_t& e : copy.order) e = -1;
-  const int count = stored.count < 0 ? 0 : (stored.count > kSoundCount ? kSoundCount : stored.count);
-  for (int j = 0; j < count; ++j) {
-    copy.list.paths[j][kPathChars - 1] = L'\0';
-    copy.order[j] = j;
-  }
-  // Entries past the count are free.
-  for (int j = count; j < kSoundCount; ++j) copy.list.paths[j][0] = L'\0';
-  copy.list.count = count;
-  return copy;
+SoundListModel CopySoundList(const SoundList& stored) {
+  SoundListModel model;
+  LoadSoundListModel(stored.paths, stored.volumes, stored.count, &model);
+  return model;
 }
 
-int SoundListLength(const SoundListCopy& copy) {
-  int count = 0;
-  while (count < kSoundCount && copy.order[count] >= 0 && copy.order[count] < kSoundCount) ++count;
-  return count;
-}
-
-std::wstring SoundName(const wchar_t* path) {
-  wchar_t title[MAX_PATH] = L"";
-  GetFileTitleNoExtension(path, title);
-  return title;
-}
-
-SoundListResult AddOrChangeSound(SoundListCopy& copy, const std::wstring& path, int32_t volume) {
-  const int count = SoundListLength(copy);
-  const std::wstring name = SoundName(path.c_str());
-  int same = -1;
-  for (int k = 0; k < count; ++k) {
-    if (SoundName(copy.list.paths[copy.order[k]]) == name) same = k;
-  }
-  if (same >= 0) {
-    const int e = copy.order[same];
-    if (path == copy.list.paths[e] && copy.list.volumes[e] == volume) return {SoundListChange::None, same};
-    CopyText(copy.list.paths[e], kPathChars, path.c_str());
-    copy.list.volumes[e] = volume;
-    return {SoundListChange::Changed, same};
-  }
-  if (count >= kSoundCount) return {SoundListChange::Full, -1};
-  int e = -1;
-  for (int j = 0; j < kSoundCount && e < 0; ++j) {
-    bool listed = false;
-    for (int k = 0; k < count; ++k) listed |= copy.order[k] == j;
-    if (!listed && copy.list.paths[j][0] == L'\0') e = j;
-  }
-  if (e < 0) return {SoundListChange::Full, -1};
-  CopyText(copy.list.paths[e], kPathChars, path.c_str());
-  copy.list.volumes[e] = volume;
-  copy.order[count] = e;
-  return {SoundListChange::Added, count};
-}
-
-void RemoveSoundAt(SoundListCopy& copy, int position) {
-  const int count = SoundListLength(copy);
-  if (position < 0 || position >= count) return;
-  const int e = copy.order[position];
-  wmemset(copy.list.paths[e], L'\0', kPathChars);
-  copy.list.volumes[e] = 0;
-  for (int k = position; k + 1 < count; ++k) copy.order[k] = copy.order[k + 1];
-  copy.order[count - 1] = -1;
-}
-
-void StoreSoundList(const SoundListCopy& copy, SoundList& stored) {
-  const int count = SoundListLength(copy);
-  SoundList result{};
-  for (int k = 0; k < count; ++k) {
-    const int e = copy.order[k];
-    CopyText(result.paths[k], kPathChars, copy.list.paths[e]);
-    result.volumes[k] = copy.list.volumes[e];
-  }
-  result.count = count;
-  stored = result;
+void StoreSoundList(const SoundListModel& model, SoundList& stored) {
+  StoreSoundListModel(model, stored.paths, stored.volumes, &stored.count);
 }
 
 bool SoundNumberInUse(int rowCount, int32_t number) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "schedule_model.h"
+#include "sound_list_model.h"
 
 class SoundPlayer;
 
@@ -36,30 +37,9 @@ inline constexpr int kMaxSoundLead = 9999;
 inline constexpr wchar_t kSoundListFull[] = L"これ以上追加できません。";
 inline constexpr wchar_t kSoundFileMissing[] = L"ファイルが存在しません。";
 
-// The page's copy of the sound list: the entries, and the entry shown at each
-// list position (-1 after the last).
-struct SoundListCopy {
-  SoundList list;
-  int32_t order[kSoundCount];
-};
-SoundListCopy CopySoundList(const SoundList& stored);
-int SoundListLength(const SoundListCopy& copy);
-// The name a sound is listed by: its file name without folder and extension.
-std::wstring SoundName(const wchar_t* path);
-
-enum class SoundListChange { None, Changed, Added, Full };
-struct SoundListResult {
-  SoundListChange change;
-  int position;  // the row added or changed
-};
-// "リストに追加/変更": a file whose name is already listed changes that
-// sound (the last one of that name), path and volume both, so the chosen
-// file is the one that plays; otherwise it is appended while there is room.
-SoundListResult AddOrChangeSound(SoundListCopy& copy, const std::wstring& path, int32_t volume);
-// Removes the sound at the position and closes the gap.
-void RemoveSoundAt(SoundListCopy& copy, int position);
-// The stored list: entries in list order, free positions empty with volume 0.
-void StoreSoundList(const SoundListCopy& copy, SoundList& stored);
+// The page's copy of the profile's sound list, and its store on OK.
+SoundListModel CopySoundList(const SoundList& stored);
+void StoreSoundList(const SoundListModel& model, SoundList& stored);
 
 // The sheet's sound choices of rows 0 to rowCount - 1, by number (0 none,
 // n the sound at list position n - 1).

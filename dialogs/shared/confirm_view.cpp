@@ -110,13 +110,17 @@ void TakeIcons() {
   }
 }
 
-void ReleaseIcons() {
+void ReleaseShellIcons() {
   for (int i = 0; i < view.iconCount; ++i) {
     if (view.shellIcons[i] && view.icons[i]) appIconCalls.destroyIcon(view.icons[i]);
     view.icons[i] = nullptr;
     view.shellIcons[i] = false;
   }
   view.iconCount = 0;
+}
+
+void ReleaseIcons() {
+  ReleaseShellIcons();
   if (view.fallbackIcon) appIconCalls.destroyIcon(view.fallbackIcon);
   view.fallbackIcon = nullptr;
 }
@@ -160,8 +164,21 @@ void OnInitDialog(HWND dialog, const ConfirmViewConfig* config) {
   SendMessageW(dialog, kMsgShowDateLine, 0, 0);
 }
 
+// Reads the content again; the detail pane and the "復帰後" button stay as the
+// opening made them.
+void ReloadContent(HWND dialog) {
+  ConfirmContent content;
+  if (!view.config->loadContent || !view.config->loadContent(dialog, &content)) return;
+  if (content.apps.size() > kMaxConfirmApps) content.apps.resize(kMaxConfirmApps);
+  content.hasAfterPage = view.content.hasAfterPage;
+  ReleaseShellIcons();
+  view.content = content;
+  if (view.content.hasAfterPage) TakeIcons();
+}
+
 void OnPageChosen(HWND dialog, bool after) {
   if (after && !view.content.hasAfterPage) return;
+  if (view.config->reloadOnPageChoice) ReloadContent(dialog);
   view.showingAfter = after;
   CheckRadioButton(dialog, view.config->beforeRadio, view.config->afterRadio,
                    after ? view.config->afterRadio : view.config->beforeRadio);

@@ -106,6 +106,9 @@ struct ConfirmViewConfig {
   HFONT* boldFont;     // may hold null: made from the dialog's font, weight 700
   HPEN* separatorPen;  // may hold null
   const RECT* workArea;  // null or empty: the desktop's
+  // true: each press of a page's radio button reads the content again, so the
+  // dialog shows the settings as they are at that press.
+  bool reloadOnPageChoice;
 };
 
 // The state of the open dialog (one at a time per program).

@@ -31,8 +31,9 @@ int ScaleY(int value) { return ScaleForDpi(value, screenDpi.dpiY); }
 
 POINT CenterOnWorkArea(const RECT& workArea, int width, int height) {
   POINT p;
-  p.x = (workArea.right - workArea.left - width) / 2;
-  p.y = (workArea.bottom - workArea.top - height) / 2;
+  // The work area starts right of or below a taskbar at the left or the top.
+  p.x = workArea.left + (workArea.right - workArea.left - width) / 2;
+  p.y = workArea.top + (workArea.bottom - workArea.top - height) / 2;
   return p;
 }
 

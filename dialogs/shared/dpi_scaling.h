@@ -17,7 +17,7 @@ int ScaleX(int value);  // x positions and widths
 int ScaleY(int value);  // y positions and heights
 
 // Where a dialog of the given scaled size goes so that it is centred on the
-// work area: ((width - w) / 2, (height - h) / 2).
+// work area: (left + (right - left - w) / 2, top + (bottom - top - h) / 2).
 POINT CenterOnWorkArea(const RECT& workArea, int width, int height);
 // Sizes the dialog from a 96-DPI size and centres it on the work area.
 void PlaceDialog(HWND dialog, const RECT& workArea, int width96, int height96);

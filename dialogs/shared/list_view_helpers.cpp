@@ -51,3 +51,23 @@ int FindListViewItem(const wchar_t* text) {
   return static_cast<int>(
       SendMessageW(addressListView, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
 }
+
+ListChoice ReadListChoice(HWND listView, const NMHDR* header, int* row) {
+  switch (header->code) {
+    case LVN_ITEMCHANGED: {
+      const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
+      const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
+      if (change->iItem < 0 || !(change->uChanged & LVIF_STATE) || (change->uNewState & both) != both)
+        return ListChoice::Other;
+      *row = change->iItem;
+      return ListChoice::RowChosen;
+    }
+    case NM_CLICK:
+    case NM_DBLCLK:
+    case NM_RCLICK:
+    case NM_RDBLCLK:
+      return ListView_GetNextItem(listView, -1, LVNI_SELECTED) < 0 ? ListChoice::ClickOnNoRow : ListChoice::Other;
+    default:
+      return ListChoice::Other;
+  }
+}

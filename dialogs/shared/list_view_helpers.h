@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 // Adds the extended style bits to the list view's own, then inserts the
 // columns in order (a count of 0: one column of the first width, width only),
@@ -13,3 +14,10 @@ void SetListViewItemText(HWND listView, const wchar_t* text, int item, int subIt
 int FindListViewItem(const wchar_t* text);
 // The list FindListViewItem searches; the mail page sets it when it opens.
 extern HWND addressListView;
+
+// What a list view's notification says about the row the user works on: an
+// item that became selected and focused is chosen; a click, double click,
+// right click or right double click that leaves no row selected chooses none.
+enum class ListChoice { Other, RowChosen, ClickOnNoRow };
+// *row receives the chosen row for RowChosen.
+ListChoice ReadListChoice(HWND listView, const NMHDR* header, int* row);

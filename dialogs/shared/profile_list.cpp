@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "list_view_helpers.h"
 #include "shared/error_log.h"
 #include "shared/profile_names.h"
 
@@ -87,21 +88,22 @@ void SetRowButtons(HWND dialog, const ProfileListControls& controls, BOOL enable
 }  // namespace
 
 INT_PTR OnProfileListNotify(HWND dialog, HWND listView, const ProfileListControls& controls, const NMHDR* header) {
-  switch (header->code) {
-    case LVN_ITEMCHANGED: {
-      const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
-      const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
-      if (change->iItem >= 0 && (change->uChanged & LVIF_STATE) && (change->uNewState & both) == both) {
-        wchar_t text[64] = {};
-        ListView_GetItemText(listView, change->iItem, 0, text, 64);
-        SetDlgItemTextW(dialog, controls.nameEditId, text);
-        SetRowButtons(dialog, controls, TRUE);
-      }
+  int row = -1;
+  switch (ReadListChoice(listView, header, &row)) {
+    case ListChoice::RowChosen: {
+      wchar_t text[64] = {};
+      ListView_GetItemText(listView, row, 0, text, 64);
+      SetDlgItemTextW(dialog, controls.nameEditId, text);
+      SetRowButtons(dialog, controls, TRUE);
       return FALSE;
     }
-    case NM_CLICK: case NM_DBLCLK: case NM_RCLICK: case NM_RDBLCLK:
-      if (ListView_GetNextItem(listView, -1, LVNI_SELECTED) < 0) SetRowButtons(dialog, controls, FALSE);
+    case ListChoice::ClickOnNoRow:
+      SetRowButtons(dialog, controls, FALSE);
       return FALSE;
+    case ListChoice::Other:
+      break;
+  }
+  switch (header->code) {
     case NM_CUSTOMDRAW: {
       NMLVCUSTOMDRAW* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header));
       LRESULT result = CDRF_DODEFAULT;

@@ -59,3 +59,12 @@ bool CopyText(wchar_t* dest, size_t destCount, const wchar_t* source) {
   dest[n] = L'\0';
   return n == length;
 }
+
+bool CopyText(wchar_t* dest, size_t destCount, const wchar_t* source, size_t sourceLimit) {
+  if (destCount == 0) return false;
+  const size_t length = wcsnlen(source, sourceLimit);
+  const size_t n = length < destCount ? length : destCount - 1;
+  wmemset(dest, L'\0', destCount);
+  wmemcpy(dest, source, n);
+  return n == length;
+}

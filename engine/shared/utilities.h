@@ -24,3 +24,7 @@ bool ListSubfolders(std::vector<std::wstring>* folders, const wchar_t* pattern);
 // Bounded copy that always ends the destination with a NUL; false when the
 // source did not fit (the destination then holds as much as fits).
 bool CopyText(wchar_t* dest, size_t destCount, const wchar_t* source);
+// The same for a fixed field that may lack its NUL: reads at most sourceLimit
+// characters and zeroes the rest of the destination, so a record written
+// whole carries no stale characters.
+bool CopyText(wchar_t* dest, size_t destCount, const wchar_t* source, size_t sourceLimit);

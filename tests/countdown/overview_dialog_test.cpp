@@ -191,7 +191,10 @@ TEST_F(OverviewDialogTest, BothViewsWithTheApplications) {
   EXPECT_EQ(state->cells[2].left, ScaleX(88));
   EXPECT_EQ(state->cells[2].top, ScaleY(146));
   EXPECT_EQ(state->icons[1], state->fallbackIcon) << "the missing file";
-  EXPECT_EQ(icons_.taken().size(), 2u);
+  // Taken at the opening and again at the press; the first ones are gone.
+  ASSERT_EQ(icons_.taken().size(), 4u);
+  EXPECT_EQ(icons_.destroyed().size(), 2u);
+  EXPECT_TRUE(IconAlive(state->icons[0]));
 
   // The details of the missing one, in pane 176 at (4, 4).
   HWND pane = state->detailPane;
@@ -217,6 +220,40 @@ TEST_F(OverviewDialogTest, BothViewsWithTheApplications) {
   EXPECT_EQ(Text(dialog, 1149), L"(2026/12/24 23:05)");
   EXPECT_TRUE(Visible(1143));
   EXPECT_FALSE(Visible(1145));
+}
+
+// A radio press shows the settings as they are at the press, not as they were
+// at the opening.
+TEST_F(OverviewDialogTest, ARadioPressShowsTheSettingsAsTheyAreNow) {
+  ASSERT_NE(OpenOverviewDialog(), nullptr);
+  ASSERT_EQ(Text(overviewDialog, 1146), L"終了30秒前");
+  timerSettings.endTime = DayTime(2027, 1, 2, 6, 15);
+  timerSettings.soundSeconds[0] = 45;
+  timerSettings.captureEnabled = 0;
+  timerSettings.bringToFrontSeconds = 1200;
+  timerSettings.resumeTime = DayTime(2027, 1, 2, 9, 40);
+  timerSettings.soundIndex[1] = 0;
+  timerSettings.appDelays[2] = -1;
+  EXPECT_EQ(Text(overviewDialog, 1146), L"終了30秒前") << "nothing follows the settings between presses";
+
+  Click(1136);
+  EXPECT_EQ(Text(overviewDialog, 1149), L"(2027/01/02 06:15)");
+  EXPECT_EQ(Text(overviewDialog, 1146), L"終了45秒前");
+  EXPECT_EQ(Text(overviewDialog, 1147), L"無効");
+  EXPECT_EQ(Text(overviewDialog, 1148), L"20分前");
+
+  timerSettings.appDelays[1] = -1;
+  Click(1137);
+  EXPECT_EQ(Text(overviewDialog, 1149), L"(2027/01/02 09:40)");
+  EXPECT_EQ(Text(overviewDialog, 1146), L"なし");
+  EXPECT_EQ(Text(overviewDialog, 1139), L"");
+  const ConfirmViewState* state = OpenConfirmViewState();
+  ASSERT_NE(state, nullptr);
+  EXPECT_EQ(state->iconCount, 1);
+  EXPECT_EQ(state->content.apps.size(), 1u);
+  for (HICON icon : icons_.taken()) {
+    if (icon != state->icons[0]) EXPECT_FALSE(IconAlive(icon));
+  }
 }
 
 TEST_F(OverviewDialogTest, ApplicationsSwitchedOffSayNone) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -190,7 +191,12 @@ TEST_F(TimerSettingsSheetTest, TheSheetIsTitledSizedAndHoldsItsPagesInOrder) {
     GetWindowRect(sheet, &frame);
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    expected = TimerComputeSheetLayout(screenDpi.dpiX, work).sheet;
+    const int width = ScaleX(459);
+    const int height = ScaleY(462);
+    expected.left = work.left + (work.right - work.left - width) / 2;
+    expected.top = work.top + (work.bottom - work.top - height) / 2;
+    expected.right = expected.left + width;
+    expected.bottom = expected.top + height;
   });
   EXPECT_EQ(title, L"詳細設定");
   EXPECT_EQ(tabs, (std::vector<std::wstring>{L"全般", L"アプリ起動", L"サウンド", L"プロファイル"}));
@@ -213,6 +219,21 @@ TEST(TimerSheetLayout, CentredOnTheWorkAreaAndScaled) {
   const SheetLayout at144 = TimerComputeSheetLayout(144, work);
   EXPECT_EQ(at144.sheet.bottom - at144.sheet.top, 693);
   EXPECT_EQ(at144.ok.top, 587);
+}
+
+// A taskbar at the left or the top: the sheet is centred on what is left.
+TEST(TimerSheetLayout, CentredOnAWorkAreaThatDoesNotStartAtZero) {
+  const struct {
+    RECT area;
+    LONG left, top;
+  } cases[] = {{{200, 0, 1280, 800}, 510, 169}, {{0, 100, 1280, 800}, 410, 219}};
+  for (const auto& c : cases) {
+    const SheetLayout layout = TimerComputeSheetLayout(96, c.area);
+    EXPECT_EQ(layout.sheet.left, c.left);
+    EXPECT_EQ(layout.sheet.top, c.top);
+    EXPECT_EQ(layout.sheet.right, c.left + 459);
+    EXPECT_EQ(layout.sheet.bottom, c.top + 462);
+  }
 }
 
 TEST_F(TimerSettingsSheetTest, AFailingGeneralPageKeepsTheSheetOnItAndNoPageStores) {
@@ -541,6 +562,45 @@ TEST_F(TimerSettingsSheetTest, ApplicationsPageRefusals) {
     EXPECT_EQ(rows.size(), 10u);
     EXPECT_EQ(rows[3], L"app3|+30|");
   }
+}
+
+// ES_NUMBER lets pasted and set text through: a "-1" delay would mark a listed
+// slot free and drop every later application on OK.
+TEST_F(TimerSettingsSheetTest, PastedDelaysAreRefusedAndNothingIsStored) {
+  timerSettings.appsAfterResume = 1;
+  const struct {
+    const wchar_t* delay;
+    bool paste;
+  } cases[] = {{L"-1", true}, {L"ab", true}, {L"1e3", true}, {L"1000", false}};
+  std::vector<std::vector<std::wstring>> rows;
+  RunSheet([&](HWND sheet) {
+    HWND page = ShowPage(sheet, kAppsTab);
+    AddApp(page, L"C:\\t\\first.exe", L"5");
+    AddApp(page, L"C:\\t\\third.exe", L"20");
+    for (const auto& c : cases) {
+      ClearCaughtMessageBoxes();
+      Type(page, kAppPathEdit, L"C:\\t\\second.exe");
+      HWND delay = GetDlgItem(page, kAppDelayEdit);
+      SetWindowTextW(delay, L"");
+      if (c.paste)
+        SendMessageW(delay, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(c.delay));
+      else
+        SendMessageW(delay, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.delay));
+      Click(page, kAppAddButton);
+      rows.push_back(MessageTexts());
+      rows.push_back(AppRows(page));
+    }
+    PressOk(sheet);
+  });
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(testing::Message() << std::string(cases[i].delay, cases[i].delay + wcslen(cases[i].delay)));
+    EXPECT_EQ(rows[2 * i], (std::vector<std::wstring>{L"0から999までの数字を入力してください。"}));
+    EXPECT_EQ(rows[2 * i + 1], (std::vector<std::wstring>{L"first|+5|", L"third|+20|"}));
+  }
+  EXPECT_STREQ(timerSettings.appPaths[0], L"C:\\t\\first.exe");
+  EXPECT_STREQ(timerSettings.appPaths[1], L"C:\\t\\third.exe");
+  EXPECT_EQ(timerSettings.appDelays[1], 20);
+  EXPECT_EQ(timerSettings.appDelays[2], -1);
 }
 
 TEST_F(TimerSettingsSheetTest, AnOverwriteAnsweredYesMovesTheEntryAndDeleteRemovesOne) {

@@ -114,9 +114,9 @@ TEST_F(TimerAppListTest, TheLoadStopsAtTheFirstFreeEntry) {
   EXPECT_EQ(RowPaths(list_), std::vector<std::wstring>{L"C:\\one.exe"});
 }
 
-std::vector<std::wstring> SoundRows(const TimerSoundList& list) {
+std::vector<std::wstring> SoundRows(const SoundListModel& list) {
   std::vector<std::wstring> rows;
-  for (int row = 0; row < TimerSoundRowCount(list); ++row) {
+  for (int row = 0; row < SoundListRows(list); ++row) {
     rows.push_back(std::wstring(list.paths[list.order[row]]) + L"@" + std::to_wstring(list.volumes[list.order[row]]));
   }
   return rows;
@@ -136,38 +136,41 @@ class TimerSoundListTest : public ::testing::Test {
     timerSettings.soundCount = 2;
     TimerLoadSoundList(timerSettings, &list_);
   }
-  TimerSoundList list_;
+  SoundListResult Add(const wchar_t* path, int volume) {
+    return AddOrChangeSound(list_, path, volume, SameSoundName::ChangeVolumeOnly);
+  }
+  SoundListModel list_;
 };
 
 TEST_F(TimerSoundListTest, AListedNameOnlyChangesTheVolume) {
-  int row = -1;
-  EXPECT_EQ(TimerAddOrChangeSound(&list_, L"D:\\other\\bell.mp3", 55, &row), TimerSoundAdd::VolumeChanged);
-  EXPECT_EQ(row, 0);
-  EXPECT_EQ(TimerAddOrChangeSound(&list_, L"C:\\a\\bell.wav", 55, &row), TimerSoundAdd::Unchanged);
+  SoundListResult result = Add(L"D:\\other\\bell.mp3", 55);
+  EXPECT_EQ(result.change, SoundListChange::Changed);
+  EXPECT_EQ(result.position, 0);
+  EXPECT_EQ(Add(L"C:\\a\\bell.wav", 55).change, SoundListChange::None);
   EXPECT_EQ(SoundRows(list_), (std::vector<std::wstring>{L"C:\\a\\bell.wav@55", L"C:\\a\\song.mp3@70"}));
-  EXPECT_EQ(TimerAddOrChangeSound(&list_, L"C:\\a\\Bell.wav", 55, &row), TimerSoundAdd::Added) << "names compare exactly";
+  EXPECT_EQ(Add(L"C:\\a\\Bell.wav", 55).change, SoundListChange::Added) << "names compare exactly";
 }
 
 TEST_F(TimerSoundListTest, TheSlotsPastTheCountStartFree) {
-  int row = -1;
-  EXPECT_EQ(TimerAddOrChangeSound(&list_, L"C:\\b\\chime.wav", 20, &row), TimerSoundAdd::Added);
-  EXPECT_EQ(row, 2);
+  const SoundListResult result = Add(L"C:\\b\\chime.wav", 20);
+  EXPECT_EQ(result.change, SoundListChange::Added);
+  EXPECT_EQ(result.position, 2);
   EXPECT_EQ(list_.order[2], 2);
   EXPECT_STREQ(list_.paths[2], L"C:\\b\\chime.wav");
 }
 
 TEST_F(TimerSoundListTest, TenSoundsAreTheLimit) {
-  int row = -1;
   for (int i = 2; i < kSoundCount; ++i) {
     const std::wstring path = L"C:\\s" + std::to_wstring(i) + L".wav";
-    EXPECT_EQ(TimerAddOrChangeSound(&list_, path.c_str(), 10, &row), TimerSoundAdd::Added);
+    EXPECT_EQ(Add(path.c_str(), 10).change, SoundListChange::Added);
   }
-  EXPECT_EQ(TimerAddOrChangeSound(&list_, L"C:\\eleventh.wav", 10, &row), TimerSoundAdd::Full);
-  EXPECT_EQ(row, -1);
+  const SoundListResult full = Add(L"C:\\eleventh.wav", 10);
+  EXPECT_EQ(full.change, SoundListChange::Full);
+  EXPECT_EQ(full.position, -1);
 }
 
 TEST_F(TimerSoundListTest, TheStoreZeroesTheEntriesPastTheRows) {
-  ASSERT_TRUE(TimerDeleteSoundRow(&list_, 0));
+  ASSERT_TRUE(RemoveSoundAt(list_, 0));
   TimerStoreSoundList(list_, &timerSettings);
   EXPECT_EQ(timerSettings.soundCount, 1);
   EXPECT_STREQ(timerSettings.soundPaths[0], L"C:\\a\\song.mp3");

@@ -29,6 +29,32 @@ TEST(AppearanceDialogPlacement, GoesBesideTheCountWindowTowardsTheMiddle) {
   }
 }
 
+// A taskbar at the left or the top moves the work area's middle with it.
+TEST(AppearanceDialogPlacement, TheHalvesAreThoseOfAWorkAreaThatDoesNotStartAtZero) {
+  struct Case {
+    const char* name;
+    RECT work;
+    RECT count;
+    SIZE dialog;
+    POINT expected;
+  };
+  const Case cases[] = {
+      // Middle x 740: a count window at 700 lies in the left half.
+      {"taskbar left: left half", {200, 0, 1280, 800}, {700, 300, 821, 344}, {207, 307}, {824, 169}},
+      {"taskbar left: right half", {200, 0, 1280, 800}, {760, 300, 881, 344}, {207, 307}, {550, 169}},
+      // Middle y 450: a count window at 400 lies in the upper half, so a tall
+      // dialog is held at the work area's top.
+      {"taskbar top: upper half", {0, 100, 1280, 800}, {100, 400, 221, 444}, {207, 700}, {224, 100}},
+      {"taskbar top: lower half held at the bottom", {0, 100, 1280, 800}, {100, 740, 221, 784}, {207, 307}, {224, 493}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const POINT at = PlaceBesideCountWindow(c.count, c.work, c.dialog);
+    EXPECT_EQ(at.x, c.expected.x);
+    EXPECT_EQ(at.y, c.expected.y);
+  }
+}
+
 TEST(AppearanceDialogSwatch, HitAreaAndRepaintAreaScaleWithTheControls) {
   const RECT at96 = AppearanceSwatchRectAt(96, 96);
   EXPECT_EQ(at96.left, 139);

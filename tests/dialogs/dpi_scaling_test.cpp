@@ -28,4 +28,45 @@ TEST(DpiScalingTest, DialogsAreCentredOnTheWorkArea) {
   }
 }
 
+// A taskbar at the left or the top: the work area does not start at 0.
+TEST(DpiScalingTest, DialogsAreCentredOnAWorkAreaThatDoesNotStartAtZero) {
+  const struct {
+    RECT work;
+    int width, height;
+    LONG x, y;
+  } cases[] = {
+      {{200, 0, 1280, 800}, 219, 290, 630, 255},
+      {{200, 0, 1280, 800}, 1080, 800, 200, 0},
+      {{0, 100, 1280, 800}, 224, 137, 528, 381},
+      {{0, 100, 1280, 800}, 1280, 700, 0, 100},
+  };
+  for (const auto& c : cases) {
+    const POINT p = CenterOnWorkArea(c.work, c.width, c.height);
+    EXPECT_EQ(p.x, c.x) << c.work.left << "," << c.work.top;
+    EXPECT_EQ(p.y, c.y) << c.work.left << "," << c.work.top;
+  }
+}
+
+// PlaceDialog, as the about boxes and the confirmation dialogs use it, moves a
+// real window there.
+TEST(DpiScalingTest, PlaceDialogMovesTheWindowOntoTheWorkArea) {
+  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  const struct {
+    RECT work;
+    LONG x, y;
+  } cases[] = {{{200, 0, 1280, 800}, 200 + (1080 - ScaleX(333)) / 2, (800 - ScaleY(215)) / 2},
+               {{0, 100, 1280, 800}, (1280 - ScaleX(333)) / 2, 100 + (700 - ScaleY(215)) / 2}};
+  for (const auto& c : cases) {
+    PlaceDialog(window, c.work, 333, 215);
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, c.x);
+    EXPECT_EQ(r.top, c.y);
+    EXPECT_EQ(r.right - r.left, ScaleX(333));
+  }
+  DestroyWindow(window);
+}
+
 }  // namespace

@@ -361,8 +361,8 @@ TEST_F(GeneralPageTest, TheSheetIsTitledSizedAndLaidOutAt96Dpi) {
   const RECT area = CurrentWorkArea();
   EXPECT_EQ(sheetRect.right - sheetRect.left, 668);
   EXPECT_EQ(sheetRect.bottom - sheetRect.top, 656);
-  EXPECT_EQ(sheetRect.left, (area.right - area.left - 668) / 2);
-  EXPECT_EQ(sheetRect.top, (area.bottom - area.top - 656) / 2);
+  EXPECT_EQ(sheetRect.left, area.left + (area.right - area.left - 668) / 2);
+  EXPECT_EQ(sheetRect.top, area.top + (area.bottom - area.top - 656) / 2);
   auto expectRect = [](const RECT& r, int x, int y, int w, int h) {
     EXPECT_EQ(r.left, x);
     EXPECT_EQ(r.top, y);
@@ -390,6 +390,21 @@ TEST(SettingsSheetLayoutTest, At144DpiEveryRectangleIsScaledAndRounded) {
   const SettingsSheetLayout at96 = ComputeSettingsSheetLayout(96, area);
   expectRect(at96.sheet, 466, 272, 668, 656);
   expectRect(at96.tab, 17, 250, 630, 327);
+}
+
+// A taskbar at the left or the top: the sheet is centred on what is left.
+TEST(SettingsSheetLayoutTest, CentredOnAWorkAreaThatDoesNotStartAtZero) {
+  const struct {
+    RECT area;
+    LONG left, top;
+  } cases[] = {{{200, 0, 1280, 800}, 406, 72}, {{0, 100, 1280, 800}, 306, 122}};
+  for (const auto& c : cases) {
+    const SettingsSheetLayout layout = ComputeSettingsSheetLayout(96, c.area);
+    EXPECT_EQ(layout.sheet.left, c.left);
+    EXPECT_EQ(layout.sheet.top, c.top);
+    EXPECT_EQ(layout.sheet.right, c.left + 668);
+    EXPECT_EQ(layout.sheet.bottom, c.top + 656);
+  }
 }
 
 TEST(GeneralPageRulesTest, MinuteTextsAndDigests) {

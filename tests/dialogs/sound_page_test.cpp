@@ -191,31 +191,32 @@ TEST(SoundListTest, AddChangeAndTheSameNameFromAnotherFile) {
       {L"C:\\s\\Bell.wav", 5, SoundListChange::Added, 2,
        {L"D:\\new\\bell.mp3:40", L"D:\\x\\gong.wma:100", L"C:\\s\\Bell.wav:5"}},
   };
-  SoundListCopy copy = CopySoundList(SoundList{});
+  constexpr SameSoundName kRule = SameSoundName::ChangePathAndVolume;
+  SoundListModel copy = CopySoundList(SoundList{});
   auto listed = [&] {
     std::vector<std::wstring> rows;
-    for (int k = 0; k < SoundListLength(copy); ++k)
-      rows.push_back(std::wstring(copy.list.paths[copy.order[k]]) + L":" +
-                     std::to_wstring(copy.list.volumes[copy.order[k]]));
+    for (int k = 0; k < SoundListRows(copy); ++k)
+      rows.push_back(std::wstring(copy.paths[copy.order[k]]) + L":" +
+                     std::to_wstring(copy.volumes[copy.order[k]]));
     return rows;
   };
   for (size_t i = 0; i < std::size(steps); ++i) {
     const Step& s = steps[i];
     SCOPED_TRACE(testing::Message() << "step " << i);
-    const SoundListResult result = AddOrChangeSound(copy, s.path, s.volume);
+    const SoundListResult result = AddOrChangeSound(copy, s.path, s.volume, kRule);
     EXPECT_EQ(result.change, s.change);
     EXPECT_EQ(result.position, s.position);
     EXPECT_EQ(listed(), s.listed);
   }
   for (int i = 3; i < kSoundCount; ++i) {
-    EXPECT_EQ(AddOrChangeSound(copy, L"C:\\n\\s" + std::to_wstring(i) + L".wav", 50).change, SoundListChange::Added);
+    EXPECT_EQ(AddOrChangeSound(copy, L"C:\\n\\s" + std::to_wstring(i) + L".wav", 50, kRule).change, SoundListChange::Added);
   }
-  EXPECT_EQ(AddOrChangeSound(copy, L"C:\\n\\eleventh.wav", 50).change, SoundListChange::Full);
+  EXPECT_EQ(AddOrChangeSound(copy, L"C:\\n\\eleventh.wav", 50, kRule).change, SoundListChange::Full);
   // A listed name still changes with a full list.
-  EXPECT_EQ(AddOrChangeSound(copy, L"C:\\n\\s9.wav", 51).change, SoundListChange::Changed);
+  EXPECT_EQ(AddOrChangeSound(copy, L"C:\\n\\s9.wav", 51, kRule).change, SoundListChange::Changed);
   RemoveSoundAt(copy, 0);
-  EXPECT_EQ(SoundListLength(copy), 9);
-  EXPECT_EQ(AddOrChangeSound(copy, L"C:\\n\\eleventh.wav", 50).position, 9);
+  EXPECT_EQ(SoundListRows(copy), 9);
+  EXPECT_EQ(AddOrChangeSound(copy, L"C:\\n\\eleventh.wav", 50, kRule).position, 9);
   SoundList stored{};
   StoreSoundList(copy, stored);
   EXPECT_EQ(stored.count, 10);
