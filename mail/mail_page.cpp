@@ -10,6 +10,7 @@
 #include "dpi_scaling.h"
 #include "in_memory_dialog.h"
 #include "mail_address.h"
+#include "main_dialog.h"
 #include "main_window_state.h"
 #include "private_messages.h"
 #include "test_mail_dialog.h"
@@ -386,21 +387,6 @@ void SetRecipientOfKind(HWND page, int command) {
   });
 }
 
-// Menu 153 of the split button: the recipient for all items of a kind.
-void ShowKindMenu(HWND page) {
-  HMENU menu = CreatePopupMenu();
-  const wchar_t* const kTexts[6] = {L"全てのシャットダウン時", L"全ての再起動時", L"全てのログオフ時",
-                                    L"全ての休止状態時",       L"全てのスリープ時", L"全ての復帰時"};
-  for (int n = 0; n < 6; ++n) AppendMenuW(menu, MF_STRING, 0x8013 + n, kTexts[n]);
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING, 0x8019, L"全ての終了時");
-  RECT area;
-  GetWindowRect(State().setButton, &area);
-  SetForegroundWindow(page);
-  TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_TOPALIGN, area.right, area.bottom + 5, 0, page, nullptr);
-  DestroyMenu(menu);
-}
-
 bool AnyRecipient() {
   bool any = false;
   ForEachItem([&](int row, int, int slot) { any = any || State().workingMailTo[row][slot] != 0; });
@@ -631,7 +617,7 @@ INT_PTR CALLBACK MailPageDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         return TRUE;
       }
       if (header->idFrom == kMailSetSplitButton && header->code == BCN_DROPDOWN) {
-        ShowKindMenu(page);
+        ShowButtonPopupMenu(kMailSetSplitButton, page);
         return TRUE;
       }
       if (header->idFrom == kMailAddressList) OnAddressListNotify(page, header);
