@@ -50,7 +50,7 @@ void ShowRows(HWND page) {
   HWND list = List(page);
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
   const TimerAppList& apps = Apps();
-  const int count = TimerAppRowCount(apps);
+  const int count = AppListLength(apps.order);
   for (int row = 0; row < count; ++row) {
     const int slot = apps.order[row];
     wchar_t name[MAX_PATH];
@@ -94,7 +94,7 @@ void OnInitDialog(HWND page) {
   EnableWindow(GetDlgItem(page, kDeleteButton), FALSE);
   CheckDlgButton(page, kNoAppsCheck, s.unexpectedResumeNoApps ? BST_CHECKED : BST_UNCHECKED);
   SendDlgItemMessageW(page, kPathEdit, EM_LIMITTEXT, 257, 0);
-  SendDlgItemMessageW(page, kArgumentsEdit, EM_LIMITTEXT, kTimerArgumentChars, 0);
+  SendDlgItemMessageW(page, kArgumentsEdit, EM_LIMITTEXT, kAppArgumentChars, 0);
   SendDlgItemMessageW(page, kDelayEdit, EM_LIMITTEXT, 3, 0);
   TimerLoadAppList(s, &Apps());
   ShowRows(page);
@@ -115,22 +115,23 @@ void OnAdd(HWND page) {
   // mark a listed entry free and cut off every later application on OK.
   int32_t delay = 0;
   if (!ReadEditNumber(page, GetDlgItem(page, kDelayEdit), kMaxAppDelay, &delay)) return;
-  int target = TimerFindAppRow(Apps(), path);
+  const int target = FindApplicationPath(TimerAppView(&Apps()), path);
   if (target >= 0) {
     if (MessageBoxW(page, L"アプリ名が同じものがあります。上書きしますか？", L"確認", MB_YESNO) != IDYES) return;
-  } else if (TimerAppRowCount(Apps()) >= kAppCount) {
+  } else if (AppListLength(Apps().order) >= kAppCount) {
     MessageBoxW(page, L"これ以上追加できません。", L"", MB_OK);
     return;
   }
   wchar_t arguments[kCommandChars] = {};
   GetDlgItemTextW(page, kArgumentsEdit, arguments, kCommandChars);
-  TimerPlaceApp(&Apps(), target, path, arguments, delay, Checked(page, kMinimizedCheck));
+  PlaceApplication(TimerAppView(&Apps()), AppEntry{path, arguments, delay, Checked(page, kMinimizedCheck) ? uint8_t{1} : uint8_t{0}},
+                   target);
   ShowRows(page);
   EnableWindow(GetDlgItem(page, kDeleteButton), FALSE);
 }
 
 void OnDelete(HWND page) {
-  if (!TimerDeleteAppRow(&Apps(), SelectedRow(page))) return;
+  if (!RemoveApplication(TimerAppView(&Apps()), SelectedRow(page))) return;
   for (int id : {kPathEdit, kArgumentsEdit, kDelayEdit}) SetDlgItemTextW(page, id, L"");
   ShowRows(page);
   EnableWindow(GetDlgItem(page, kDeleteButton), FALSE);
@@ -162,7 +163,7 @@ void OnListNotify(HWND page, const NMHDR* header) {
   int row = -1;
   switch (ReadListChoice(List(page), header, &row)) {
     case ListChoice::RowChosen: {
-      if (row >= TimerAppRowCount(Apps())) break;
+      if (row >= AppListLength(Apps().order)) break;
       const int slot = Apps().order[row];
       SetDlgItemTextW(page, kPathEdit, Apps().paths[slot]);
       SetDlgItemTextW(page, kArgumentsEdit, Apps().arguments[slot]);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app_list_model.h"
 #include "sound_list_model.h"
 #include "timer_profile.h"
 
@@ -28,36 +29,22 @@ void TimerDefaultCaptureFolder(wchar_t (&folder)[MAX_PATH]);
 
 // --- Applications page -------------------------------------------------------
 
-inline constexpr int kTimerArgumentChars = 255;  // what the arguments edit takes
-
-// Ten slots and the slot shown at each row; -1 ends the order.
+// The page's working copy: ten entries and the entry shown at each row.
 struct TimerAppList {
   wchar_t paths[kAppCount][kPathChars];
-  wchar_t arguments[kAppCount][kCommandChars];
-  int32_t delays[kAppCount];  // -1: free slot
+  wchar_t arguments[kAppCount][kPathChars];
+  int32_t delays[kAppCount];  // -1: free entry
   uint8_t minimized[kAppCount];
   int32_t order[kAppCount];
 };
+AppListView TimerAppView(TimerAppList* list);
 
-// The stored entries up to the first delay of -1, at most ten, row i in slot i.
+// The stored entries up to the first delay of -1, at most ten, row i in entry i.
 void TimerLoadAppList(const TimerSettings& settings, TimerAppList* list);
 // Clears the stored list and writes the rows in display order.
 void TimerStoreAppList(const TimerAppList& list, TimerSettings* settings);
-int TimerAppRowCount(const TimerAppList& list);
 // ".exe" in any letter case.
 bool TimerHasExeExtension(const wchar_t* path);
-// The first row whose path is exactly `path` (letter case counts), or -1.
-int TimerFindAppRow(const TimerAppList& list, const wchar_t* path);
-// Where a delay goes among the rows other than `skipRow` (-1: none): before
-// the first greater delay, after equal ones.
-int TimerSortedAppRow(const TimerAppList& list, int delay, int skipRow);
-// Writes an application into a new slot (overwriteRow -1) or over the slot of
-// that row, moving its row to keep the delays ascending. Returns the row, or
-// -1 when a new entry finds no free slot.
-int TimerPlaceApp(TimerAppList* list, int overwriteRow, const wchar_t* path, const wchar_t* arguments, int delay,
-                  bool minimized);
-// Frees the row's slot and closes the order up; false for no such row.
-bool TimerDeleteAppRow(TimerAppList* list, int row);
 
 // --- Sounds page -------------------------------------------------------------
 

@@ -22,7 +22,6 @@ constexpr int kSecondsLabel = 1027;
 constexpr int kArgumentsLabel = 1028;
 constexpr int kAppsColumn = 2;
 constexpr int kPathLimit = 257;
-constexpr int kArgumentChars = 255;
 constexpr wchar_t kTitlePrefix[] = L"復帰後に起動するアプリ";
 
 struct PageControl {
@@ -171,7 +170,7 @@ void OnSet(HWND page) {
     return;
   }
   std::wstring arguments = ControlText(Item(page, kAppArgumentsEdit));
-  if (arguments.size() > kArgumentChars) arguments.resize(kArgumentChars);
+  if (arguments.size() > kAppArgumentChars) arguments.resize(kAppArgumentChars);
   const uint8_t minimized = IsDlgButtonChecked(page, kAppMinimizedBox) == BST_CHECKED ? 1 : 0;
   if (PlaceApplication(apps, AppEntry{path, arguments, delay, minimized}, same) < 0) {
     MessageBoxW(page, kAppListFull, L"", MB_OK);
@@ -233,7 +232,7 @@ void OnInitDialog(HWND page) {
   EnableAppsPageButtons(page, false);
   SendDlgItemMessageW(page, kAppPathEdit, EM_LIMITTEXT, kPathLimit, 0);
   SendDlgItemMessageW(page, kAppDelayEdit, EM_LIMITTEXT, 3, 0);
-  SendDlgItemMessageW(page, kAppArgumentsEdit, EM_LIMITTEXT, kArgumentChars, 0);
+  SendDlgItemMessageW(page, kAppArgumentsEdit, EM_LIMITTEXT, kAppArgumentChars, 0);
   if (HWND header = ListView_GetHeader(list)) {
     appHeaderDrag = HeaderDragState{};
     appHeaderDrag.previous = reinterpret_cast<WNDPROC>(
@@ -275,71 +274,6 @@ ItemApps WorkingItemApps(int row, int slot) {
   SettingsSheetState& s = settingsSheetState;
   return ItemApps{s.editAppPaths[row][slot], s.editAppArguments[row][slot], s.editAppDelays[row][slot],
                   s.editAppOrder[row][slot], s.editAppMinimized[row][slot]};
-}
-
-int AppListLength(const int32_t* order) {
-  int count = 0;
-  while (count < kAppCount && order[count] >= 0 && order[count] < kAppCount) ++count;
-  return count;
-}
-
-int PlaceApplication(ItemApps apps, const AppEntry& entry, int changePosition) {
-  int count = AppListLength(apps.order);
-  int e = -1;
-  if (changePosition >= 0 && changePosition < count) {
-    e = apps.order[changePosition];
-    if (apps.delays[e] == entry.delay) {
-      CopyText(apps.paths[e], kPathChars, entry.path.c_str(), kPathChars - 1);
-      CopyText(apps.arguments[e], kPathChars, entry.arguments.c_str(), 255);
-      apps.minimized[e] = entry.minimized;
-      return changePosition;
-    }
-    for (int k = changePosition; k + 1 < count; ++k) apps.order[k] = apps.order[k + 1];
-    apps.order[--count] = -1;
-  } else {
-    if (count >= kAppCount) return -1;
-    for (int j = 0; j < kAppCount && e < 0; ++j) {
-      if (apps.delays[j] != -1) continue;
-      bool listed = false;
-      for (int k = 0; k < count; ++k) listed |= apps.order[k] == j;
-      if (!listed) e = j;
-    }
-    if (e < 0) return -1;
-  }
-  CopyText(apps.paths[e], kPathChars, entry.path.c_str(), kPathChars - 1);
-  CopyText(apps.arguments[e], kPathChars, entry.arguments.c_str(), 255);
-  apps.delays[e] = entry.delay;
-  apps.minimized[e] = entry.minimized;
-  int at = count;
-  for (int k = 0; k < count; ++k) {
-    if (apps.delays[apps.order[k]] > entry.delay) {
-      at = k;
-      break;
-    }
-  }
-  for (int k = count; k > at; --k) apps.order[k] = apps.order[k - 1];
-  apps.order[at] = e;
-  return at;
-}
-
-void RemoveApplication(ItemApps apps, int position) {
-  const int count = AppListLength(apps.order);
-  if (position < 0 || position >= count) return;
-  const int e = apps.order[position];
-  apps.delays[e] = -1;
-  apps.paths[e][0] = L'\0';
-  apps.arguments[e][0] = L'\0';
-  apps.minimized[e] = 0;
-  for (int k = position; k + 1 < count; ++k) apps.order[k] = apps.order[k + 1];
-  apps.order[count - 1] = -1;
-}
-
-int FindApplicationPath(ItemApps apps, const std::wstring& path) {
-  const int count = AppListLength(apps.order);
-  for (int k = 0; k < count; ++k) {
-    if (path == std::wstring(apps.paths[apps.order[k]], wcsnlen(apps.paths[apps.order[k]], kPathChars))) return k;
-  }
-  return -1;
 }
 
 void CopyApplications(ItemApps apps, AppClipboard& clipboard) {

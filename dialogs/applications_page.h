@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app_list_model.h"
 #include "edit_number.h"
 #include "schedule_model.h"
 
@@ -28,38 +29,9 @@ inline constexpr wchar_t kBadAppFileName[] = L"ファイル名が不正です";
 inline constexpr wchar_t kAppListFull[] = L"これ以上追加できません。";
 inline constexpr wchar_t kSameAppQuestion[] = L"アプリ名が同じものがあります。上書きしますか？";
 
-// One item's applications in the sheet's working copies: entries, and the
-// entry shown at each list position (-1 ends the list).
-struct ItemApps {
-  wchar_t (*paths)[kPathChars];
-  wchar_t (*arguments)[kPathChars];
-  int32_t* delays;     // -1: free entry
-  int32_t* order;
-  uint8_t* minimized;
-};
+// One item's applications in the sheet's working copies.
+using ItemApps = AppListView;
 ItemApps WorkingItemApps(int row, int slot);
-
-int AppListLength(const int32_t* order);
-
-struct AppEntry {
-  std::wstring path;
-  std::wstring arguments;
-  int32_t delay;
-  uint8_t minimized;
-};
-
-// Adds the application, or changes the one listed at `changePosition`, so
-// that the list stays in ascending order of delay: a new or moved entry
-// follows every other entry with an equal or smaller delay; a change that
-// keeps the delay keeps its position. Returns the entry's new position, or -1
-// when a new application does not fit.
-int PlaceApplication(ItemApps apps, const AppEntry& entry, int changePosition);
-
-// Frees the entry at the position and closes the gap.
-void RemoveApplication(ItemApps apps, int position);
-
-// The list position whose entry has exactly this path, or -1.
-int FindApplicationPath(ItemApps apps, const std::wstring& path);
 
 // The copied list of "リストをコピー", kept between sheets.
 struct AppClipboard {

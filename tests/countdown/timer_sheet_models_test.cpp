@@ -47,7 +47,7 @@ TEST(TimerSheetModels, ExeExtension) {
 
 std::vector<std::wstring> RowPaths(const TimerAppList& list) {
   std::vector<std::wstring> paths;
-  for (int row = 0; row < TimerAppRowCount(list); ++row) paths.push_back(list.paths[list.order[row]]);
+  for (int row = 0; row < AppListLength(list.order); ++row) paths.push_back(list.paths[list.order[row]]);
   return paths;
 }
 
@@ -57,13 +57,17 @@ class TimerAppListTest : public ::testing::Test {
     timer_fakes::ResetTimerSettings();
     TimerLoadAppList(timerSettings, &list_);
   }
+  int Place(int changeRow, const wchar_t* path, const wchar_t* arguments, int delay, bool minimized) {
+    return PlaceApplication(TimerAppView(&list_), AppEntry{path, arguments, delay, uint8_t(minimized ? 1 : 0)},
+                            changeRow);
+  }
   TimerAppList list_;
 };
 
 TEST_F(TimerAppListTest, EqualDelaysKeepTheirOrderAndTheStoreFollowsTheRows) {
-  EXPECT_EQ(TimerPlaceApp(&list_, -1, L"C:\\late.exe", L"-x", 30, false), 0);
-  EXPECT_EQ(TimerPlaceApp(&list_, -1, L"C:\\first.exe", L"", 10, true), 0);
-  EXPECT_EQ(TimerPlaceApp(&list_, -1, L"C:\\second.exe", L"", 10, false), 1);
+  EXPECT_EQ(Place(-1, L"C:\\late.exe", L"-x", 30, false), 0);
+  EXPECT_EQ(Place(-1, L"C:\\first.exe", L"", 10, true), 0);
+  EXPECT_EQ(Place(-1, L"C:\\second.exe", L"", 10, false), 1);
   EXPECT_EQ(RowPaths(list_), (std::vector<std::wstring>{L"C:\\first.exe", L"C:\\second.exe", L"C:\\late.exe"}));
 
   TimerStoreAppList(list_, &timerSettings);
@@ -77,31 +81,31 @@ TEST_F(TimerAppListTest, EqualDelaysKeepTheirOrderAndTheStoreFollowsTheRows) {
 }
 
 TEST_F(TimerAppListTest, AnOverwriteWithANewDelayMovesTheRow) {
-  TimerPlaceApp(&list_, -1, L"C:\\a.exe", L"", 10, false);
-  TimerPlaceApp(&list_, -1, L"C:\\b.exe", L"", 20, false);
-  TimerPlaceApp(&list_, -1, L"C:\\c.exe", L"", 30, false);
-  const int row = TimerFindAppRow(list_, L"C:\\a.exe");
+  Place(-1, L"C:\\a.exe", L"", 10, false);
+  Place(-1, L"C:\\b.exe", L"", 20, false);
+  Place(-1, L"C:\\c.exe", L"", 30, false);
+  const int row = FindApplicationPath(TimerAppView(&list_), L"C:\\a.exe");
   ASSERT_EQ(row, 0);
-  EXPECT_EQ(TimerFindAppRow(list_, L"C:\\A.exe"), -1) << "letter case counts";
-  EXPECT_EQ(TimerPlaceApp(&list_, row, L"C:\\a.exe", L"new", 25, false), 1);
+  EXPECT_EQ(FindApplicationPath(TimerAppView(&list_), L"C:\\A.exe"), -1) << "letter case counts";
+  EXPECT_EQ(Place(row, L"C:\\a.exe", L"new", 25, false), 1);
   EXPECT_EQ(RowPaths(list_), (std::vector<std::wstring>{L"C:\\b.exe", L"C:\\a.exe", L"C:\\c.exe"}));
-  EXPECT_EQ(TimerAppRowCount(list_), 3) << "an overwrite adds no row";
+  EXPECT_EQ(AppListLength(list_.order), 3) << "an overwrite adds no row";
   EXPECT_STREQ(list_.arguments[list_.order[1]], L"new");
   // The same delay leaves the row where it is.
-  EXPECT_EQ(TimerPlaceApp(&list_, 2, L"C:\\c.exe", L"", 30, true), 2);
-  EXPECT_EQ(TimerPlaceApp(&list_, 2, L"C:\\c.exe", L"", 0, true), 0);
+  EXPECT_EQ(Place(2, L"C:\\c.exe", L"", 30, true), 2);
+  EXPECT_EQ(Place(2, L"C:\\c.exe", L"", 0, true), 0);
 }
 
 TEST_F(TimerAppListTest, TenRowsAreTheLimitAndADeleteFreesOne) {
   for (int i = 0; i < kAppCount; ++i) {
     const std::wstring path = L"C:\\app" + std::to_wstring(i) + L".exe";
-    EXPECT_GE(TimerPlaceApp(&list_, -1, path.c_str(), L"", i, false), 0);
+    EXPECT_GE(Place(-1, path.c_str(), L"", i, false), 0);
   }
-  EXPECT_EQ(TimerPlaceApp(&list_, -1, L"C:\\eleventh.exe", L"", 5, false), -1);
-  ASSERT_TRUE(TimerDeleteAppRow(&list_, 3));
-  EXPECT_FALSE(TimerDeleteAppRow(&list_, 9));
-  EXPECT_EQ(TimerAppRowCount(list_), 9);
-  EXPECT_EQ(TimerPlaceApp(&list_, -1, L"C:\\eleventh.exe", L"", 5, false), 5);
+  EXPECT_EQ(Place(-1, L"C:\\eleventh.exe", L"", 5, false), -1);
+  ASSERT_TRUE(RemoveApplication(TimerAppView(&list_), 3));
+  EXPECT_FALSE(RemoveApplication(TimerAppView(&list_), 9));
+  EXPECT_EQ(AppListLength(list_.order), 9);
+  EXPECT_EQ(Place(-1, L"C:\\eleventh.exe", L"", 5, false), 5);
   EXPECT_EQ(RowPaths(list_)[5], L"C:\\eleventh.exe");
 }
 
