@@ -7,6 +7,7 @@
 #include "sheet_layout.h"
 #include "sheet_validation.h"
 #include "sound_list_model.h"
+#include "sound_preview.h"
 #include "timer_dialog_items.h"
 #include "timer_sheet_models.h"
 
@@ -46,7 +47,7 @@ struct TimerSheetState {
   int32_t validationFailed;                  // page number, 0 for none
   TimerAppList apps;
   SoundListModel sounds;
-  SoundPlayer* previewPlayer;  // the sounds page's, from its first preview
+  SoundPreview preview;  // the sounds page's player, from its first preview
 };
 extern TimerSheetState timerSheetState;
 extern const SheetValidation timerSheetValidation;

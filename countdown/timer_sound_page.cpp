@@ -43,11 +43,6 @@ constexpr Placement kPlacements[] = {
     {kVolumeLabel, 287, 277, 22, 18}, {kAddButton, 323, 271, 90, 30}, {kNoSoundCheck, 215, 315, 207, 22},
 };
 
-// Posted to the page itself once the medium has ended.
-constexpr UINT kMsgPreviewEnded = WM_APP + 0x40;
-
-bool previewPlaying;
-
 SoundListModel& Sounds() { return timerSheetState.sounds; }
 HWND List(HWND page) { return GetDlgItem(page, kListView); }
 HWND Item(HWND page, int id) { return GetDlgItem(page, id); }
@@ -70,9 +65,10 @@ void InsertRow(HWND page, int row) {
   SetListViewItemText(List(page), volume, row, 1);
 }
 
+SoundPreview& Preview() { return timerSheetState.preview; }
+
 void StopPreview(HWND page) {
-  if (timerSheetState.previewPlayer) timerSheetState.previewPlayer->Close();
-  previewPlaying = false;
+  StopSoundPreview(Preview());
   SetDlgItemTextW(page, kPlayButton, L"再生");
 }
 
@@ -86,8 +82,7 @@ void SubclassSongList(HWND combo) {
 }
 
 void OnInitDialog(HWND page) {
-  previewPlaying = false;
-  timerSheetState.previewPlayer = nullptr;
+  Preview() = SoundPreview{};
   const TimerSettings& s = timerSettings;
   TimerLoadSoundList(s, &Sounds());
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(page, WM_GETFONT, 0, 0));
@@ -164,7 +159,7 @@ void OnAdd(HWND page) {
 void OnDelete(HWND page) {
   const int row = SelectedRow(page);
   if (row < 0) return;
-  if (previewPlaying) StopPreview(page);
+  if (SoundPreviewPlaying(Preview())) StopPreview(page);
   for (int id : {kBeforeList, kAfterList}) {
     if (SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0) == row + 1) SendDlgItemMessageW(page, id, CB_SETCURSEL, 0, 0);
   }
@@ -175,44 +170,19 @@ void OnDelete(HWND page) {
   EnableWindow(Item(page, kPlayButton), FALSE);
 }
 
-void ReportPreviewError(HWND page, const wchar_t* text) {
-  MessageBoxW(page, text ? text : L"", L"エラー", MB_OK);
-  StopPreview(page);
-}
-
 void OnPlay(HWND page) {
   const int row = SelectedRow(page);
-  if (row < 0 && !previewPlaying) return;
-  SoundPlayer*& player = timerSheetState.previewPlayer;
-  if (!player) {
-    player = new SoundPlayer(page);
-    if (!player->Create(page)) {
-      // Dropped, so that the next press tries to build a player again.
-      const std::wstring text = player->errorText ? player->errorText : L"";
-      delete player;
-      player = nullptr;
-      ReportPreviewError(page, text.c_str());
-      return;
-    }
-  }
-  if (previewPlaying || row < 0) {
+  if (SoundPreviewPlaying(Preview()) || row < 0) {
     StopPreview(page);
     return;
   }
   const int slot = Sounds().order[row];
-  const wchar_t* path = Sounds().paths[slot];
-  if (!PathFileExistsW(path)) {
-    wchar_t text[MAX_PATH + 32];
-    swprintf(text, MAX_PATH + 32, L"%ls\n%ls", L"ファイルが存在しません。", path);
-    ReportPreviewError(page, text);
+  const std::wstring error = StartSoundPreview(Preview(), page, Sounds().paths[slot], Sounds().volumes[slot]);
+  if (!error.empty()) {
+    MessageBoxW(page, error.c_str(), L"エラー", MB_OK);
+    StopPreview(page);
     return;
   }
-  if (player->opened) player->Close();
-  if (!player->Open(path) || !player->SetVolume(Sounds().volumes[slot]) || !player->Play()) {
-    ReportPreviewError(page, player->errorText);
-    return;
-  }
-  previewPlaying = true;
   SetDlgItemTextW(page, kPlayButton, L"停止");
 }
 
@@ -251,7 +221,7 @@ void OnListNotify(HWND page, const NMHDR* header) {
     }
     case ListChoice::ClickOnNoRow:
       EnableWindow(Item(page, kDeleteButton), FALSE);
-      if (!previewPlaying) EnableWindow(Item(page, kPlayButton), FALSE);
+      if (!SoundPreviewPlaying(Preview())) EnableWindow(Item(page, kPlayButton), FALSE);
       break;
     case ListChoice::Other:
       break;
@@ -282,12 +252,6 @@ void OnPaint(HWND page) {
   EndPaint(page, &paint);
 }
 
-void OnDestroy(HWND page) {
-  if (previewPlaying) StopPreview(page);
-  delete timerSheetState.previewPlayer;
-  timerSheetState.previewPlayer = nullptr;
-}
-
 }  // namespace
 
 INT_PTR CALLBACK TimerSoundPageDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -304,15 +268,17 @@ INT_PTR CALLBACK TimerSoundPageDlgProc(HWND page, UINT message, WPARAM wParam, L
       }
       return FALSE;
     case kMsgSoundEnded:
-      // Sent from inside the player's own event: the control cannot be
-      // closed before that event has returned.
-      PostMessageW(page, kMsgPreviewEnded, 0, 0);
+    case kMsgClosePreviewLater:
+    case kMsgSoundFailed: {
+      std::wstring failure;
+      const PreviewEvent event = OnSoundPreviewMessage(Preview(), page, message, &failure);
+      if (event == PreviewEvent::Closed || event == PreviewEvent::Failed) {
+        StopPreview(page);
+        if (SelectedRow(page) < 0) EnableWindow(Item(page, kPlayButton), FALSE);
+      }
+      if (event == PreviewEvent::Failed) MessageBoxW(page, failure.c_str(), L"エラー", MB_OK);
       return TRUE;
-    case kMsgPreviewEnded:
-      if (!previewPlaying) return TRUE;
-      StopPreview(page);
-      if (SelectedRow(page) < 0) EnableWindow(Item(page, kPlayButton), FALSE);
-      return TRUE;
+    }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->code == PSN_APPLY) {
@@ -326,7 +292,7 @@ INT_PTR CALLBACK TimerSoundPageDlgProc(HWND page, UINT message, WPARAM wParam, L
       OnPaint(page);
       return TRUE;
     case WM_DESTROY:
-      OnDestroy(page);
+      EndSoundPreview(Preview());
       return FALSE;
     default:
       return FALSE;

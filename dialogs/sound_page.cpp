@@ -14,6 +14,7 @@
 #include "main_window_state.h"
 #include "private_messages.h"
 #include "settings_sheet.h"
+#include "sound_preview.h"
 #include "shared/error_log.h"
 #include "shared/sound_player.h"
 #include "start_checks.h"
@@ -34,7 +35,6 @@ constexpr wchar_t kTitlePrefix[] = L"再生するサウンド";
 constexpr wchar_t kNone[] = L"なし";
 // The end of the medium arrives inside the control's own event, where closing
 // the control blocks under Wine; the page closes it once the event is over.
-constexpr UINT kMsgClosePreviewLater = WM_APP + 0x40;
 
 struct PageControl {
   int id;
@@ -85,7 +85,7 @@ struct CurrentItem {
 };
 CurrentItem current;
 SoundListModel editSoundList;
-SoundPlayer* previewPlayer;
+SoundPreview preview;
 HeaderDragState soundHeaderDrag;
 bool listPanelShown;
 
@@ -205,10 +205,10 @@ void SetPreviewButton(HWND page, bool playing) {
   SetDlgItemTextW(page, kSoundPreviewButton, playing ? L"停止" : L"再生");
 }
 
-bool PreviewOpen() { return previewPlayer && previewPlayer->opened; }
+bool PreviewOpen() { return SoundPreviewPlaying(preview); }
 
 void ClosePreview(HWND page) {
-  if (PreviewOpen()) previewPlayer->Close();
+  StopSoundPreview(preview);
   SetPreviewButton(page, false);
   if (SelectedSound(page) < 0) EnableWindow(Item(page, kSoundPreviewButton), FALSE);
 }
@@ -220,23 +220,13 @@ void OnPreview(HWND page) {
     return;
   }
   const int e = editSoundList.order[selected];
-  const std::wstring path(editSoundList.paths[e], wcsnlen(editSoundList.paths[e], kPathChars));
-  const std::wstring error = StartPreview(previewPlayer, page, path, editSoundList.volumes[e]);
+  const std::wstring error = StartSoundPreview(preview, page, editSoundList.paths[e], editSoundList.volumes[e]);
   if (error.empty()) {
     SetPreviewButton(page, true);
     return;
   }
   MessageBoxW(page, error.c_str(), L"エラー", MB_OK);
   ClosePreview(page);
-}
-
-// The control failed while playing: it has closed the medium and logged why;
-// the page tells the user once.
-void OnPreviewFailed(HWND page) {
-  if (!previewPlayer) return;
-  const std::wstring error = PlayerFailureText(*previewPlayer, E_FAIL);
-  ClosePreview(page);
-  MessageBoxW(page, error.c_str(), L"エラー", MB_OK);
 }
 
 void FillListRow(HWND page, int position, bool insert) {
@@ -276,7 +266,7 @@ void OnRemove(HWND page) {
   const int selected = SelectedSound(page);
   if (selected < 0) return;
   if (PreviewOpen()) {
-    previewPlayer->Close();
+    StopSoundPreview(preview);
     SetPreviewButton(page, false);
   }
   const int32_t number = selected + 1;
@@ -327,7 +317,7 @@ void OnListNotify(HWND page, const NMHDR* header) {
 }
 
 void OnInitDialog(HWND page) {
-  previewPlayer = nullptr;
+  preview = SoundPreview{};
   current = CurrentItem{};
   RegisterSettingsPage(page, kSoundPage);
   editSoundList = CopySoundList(profileSettings.sounds);
@@ -375,11 +365,7 @@ void OnInitDialog(HWND page) {
 }
 
 void OnDestroy(HWND page) {
-  if (previewPlayer) {
-    if (previewPlayer->opened) previewPlayer->Close();
-    delete previewPlayer;
-    previewPlayer = nullptr;
-  }
+  EndSoundPreview(preview);
   if (S().pageWindows[kSoundPage - 1] == page) S().pageWindows[kSoundPage - 1] = nullptr;
   current = CurrentItem{};
 }
@@ -499,36 +485,7 @@ std::wstring SoundCellText(bool wakeOnly, int32_t number, int32_t lead) {
   return text;
 }
 
-std::wstring PlayerFailureText(const SoundPlayer& player, HRESULT fallback) {
-  if (player.errorText && player.errorText[0]) return player.errorText;
-  wchar_t* system = FetchSystemErrorText(static_cast<DWORD>(fallback));
-  std::wstring text;
-  if (system) {
-    text = system;
-    LocalFree(system);
-  }
-  if (text.empty()) {
-    wchar_t code[32];
-    swprintf(code, 32, L"エラー 0x%08lX", static_cast<unsigned long>(fallback));
-    text = code;
-  }
-  return text;
-}
-
-std::wstring StartPreview(SoundPlayer*& player, HWND page, const std::wstring& path, int32_t volume) {
-  if (!player) player = new SoundPlayer(page);
-  if (!PathFileExistsW(path.c_str())) return std::wstring(kSoundFileMissing) + L"\n" + path;
-  if (!player->Create(page)) return PlayerFailureText(*player, E_FAIL);
-  if (player->opened) player->Close();
-  if (!player->Open(path.c_str()) || !player->SetVolume(volume) || !player->Play()) {
-    const std::wstring error = PlayerFailureText(*player, E_FAIL);
-    if (player->player) player->Close();
-    return error;
-  }
-  return L"";
-}
-
-SoundPlayer* SoundPagePreviewPlayer() { return previewPlayer; }
+SoundPlayer* SoundPagePreviewPlayer() { return preview.player; }
 
 const DLGTEMPLATE* SoundPageTemplate() {
   static const std::vector<WORD> words =
@@ -545,14 +502,16 @@ INT_PTR CALLBACK SoundPageDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM
       ShowItem(page, static_cast<int>(wParam));
       return TRUE;
     case kMsgMediumEnded:
-      PostMessageW(page, kMsgClosePreviewLater, 0, 0);
-      return TRUE;
     case kMsgClosePreviewLater:
-      ClosePreview(page);
+    case kMsgSoundFailed: {
+      // A failure of the control while playing is told once; the control
+      // has closed the medium and logged why.
+      std::wstring failure;
+      const PreviewEvent event = OnSoundPreviewMessage(preview, page, message, &failure);
+      if (event == PreviewEvent::Closed || event == PreviewEvent::Failed) ClosePreview(page);
+      if (event == PreviewEvent::Failed) MessageBoxW(page, failure.c_str(), L"エラー", MB_OK);
       return TRUE;
-    case kMsgSoundFailed:
-      OnPreviewFailed(page);
-      return TRUE;
+    }
     case WM_COMMAND:
       OnCommand(page, LOWORD(wParam), HIWORD(wParam));
       return TRUE;

@@ -57,11 +57,5 @@ std::wstring SoundTimingText(bool wakeOnly, int32_t lead);
 // The action list's sound cell.
 std::wstring SoundCellText(bool wakeOnly, int32_t number, int32_t lead);
 
-// Plays a file on the preview player, created on first use with the page as
-// its owner. Returns the error text to show, or an empty text when playing.
-std::wstring StartPreview(SoundPlayer*& player, HWND page, const std::wstring& path, int32_t volume);
-// The text of a player's failure; where the player gives none, the result's.
-std::wstring PlayerFailureText(const SoundPlayer& player, HRESULT fallback);
-
 // The player the page previews with, or null; for tests that watch it.
 SoundPlayer* SoundPagePreviewPlayer();

@@ -831,17 +831,17 @@ TEST_F(TimerSoundPreviewTest, PlayTogglesToStopAndBack) {
     SelectRow(ListOf(page, kSoundList), 0);
     Click(page, kPlayButton);
     playing = Text(page, kPlayButton);
-    openWhilePlaying = timerSheetState.previewPlayer && timerSheetState.previewPlayer->opened == 1;
+    openWhilePlaying = timerSheetState.preview.player && timerSheetState.preview.player->opened == 1;
     Click(page, kPlayButton);
     stopped = Text(page, kPlayButton);
-    openAfterStop = timerSheetState.previewPlayer && timerSheetState.previewPlayer->opened == 1;
+    openAfterStop = timerSheetState.preview.player && timerSheetState.preview.player->opened == 1;
   });
   EXPECT_TRUE(MessageTexts().empty());
   EXPECT_EQ(playing, L"停止");
   EXPECT_TRUE(openWhilePlaying);
   EXPECT_EQ(stopped, L"再生");
   EXPECT_FALSE(openAfterStop);
-  EXPECT_EQ(timerSheetState.previewPlayer, nullptr) << "destroyed with the page";
+  EXPECT_EQ(timerSheetState.preview.player, nullptr) << "destroyed with the page";
 }
 
 TEST_F(TimerSoundPreviewTest, TheEndOfTheMediumTurnsTheButtonBack) {
@@ -866,7 +866,7 @@ TEST_F(TimerSoundPreviewTest, DeletingThePlayingRowStopsThePreview) {
     Click(page, kPlayButton);
     Click(page, kSoundDeleteButton);
     button = Text(page, kPlayButton);
-    open = timerSheetState.previewPlayer->opened == 1;
+    open = timerSheetState.preview.player->opened == 1;
   });
   EXPECT_EQ(button, L"再生");
   EXPECT_FALSE(open);
