@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "beep_counter.h"
 #include "dpi_scaling.h"
 #include "message_box_catcher.h"
 #include "shared/program_paths.h"
 #include "shared/sound_player.h"
+#include "sheet_runner.h"
 #include "temp_folder.h"
 #include "wait.h"
 #include "wav_fixture.h"
@@ -29,29 +31,11 @@ constexpr int kAppsTab = 1;
 constexpr int kSoundTab = 2;
 constexpr int kProfileTab = 3;
 
-std::function<void(HWND)> pendingActions;
-bool ran;
-
-void CALLBACK DriveSheet(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND sheet = timerSheetState.sheetWindow;
-  if (!sheet) return;  // not up yet: the timer fires again
-  KillTimer(nullptr, id);
-  ran = true;
-  pendingActions(sheet);
-  if (PropSheet_GetCurrentPageHwnd(sheet)) PropSheet_PressButton(sheet, PSBTN_CANCEL);
-}
-
 // Opens the real sheet over a hidden owner and runs the actions inside its
 // modal loop; actions that leave it open are followed by Cancel.
 void RunSheet(const std::function<void(HWND sheet)>& actions) {
-  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-  pendingActions = actions;
-  ran = false;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 10, DriveSheet);
-  TimerOpenSettingsSheet(owner);
-  KillTimer(nullptr, timer);
-  DestroyWindow(owner);
+  const bool ran = testing_support::RunPropertySheet([](HWND owner) { TimerOpenSettingsSheet(owner); },
+                                                     &timerSheetState.sheetWindow, actions);
   EXPECT_TRUE(ran) << "the sheet never stood";
 }
 
@@ -858,16 +842,24 @@ TEST_F(TimerSoundPreviewTest, TheEndOfTheMediumTurnsTheButtonBack) {
 }
 
 TEST_F(TimerSoundPreviewTest, DeletingThePlayingRowStopsThePreview) {
-  std::wstring button;
-  bool open = true;
+  std::wstring buttonWhilePlaying, button;
+  bool openWhilePlaying = false, playerKept = false, open = true;
   RunSheet([&](HWND sheet) {
     HWND page = ShowPage(sheet, kSoundTab);
     SelectRow(ListOf(page, kSoundList), 0);
     Click(page, kPlayButton);
+    buttonWhilePlaying = Text(page, kPlayButton);
+    const SoundPlayer* player = timerSheetState.preview.player;
+    openWhilePlaying = player && player->opened == 1;
     Click(page, kSoundDeleteButton);
     button = Text(page, kPlayButton);
-    open = timerSheetState.preview.player->opened == 1;
+    playerKept = timerSheetState.preview.player == player && player != nullptr;
+    open = player && timerSheetState.preview.player && timerSheetState.preview.player->opened == 1;
   });
+  // The preview must have started, or the delete would prove nothing.
+  ASSERT_EQ(buttonWhilePlaying, L"停止");
+  ASSERT_TRUE(openWhilePlaying);
+  EXPECT_TRUE(playerKept) << "the player lives until the page goes";
   EXPECT_EQ(button, L"再生");
   EXPECT_FALSE(open);
 }
@@ -893,20 +885,32 @@ TEST_F(TimerSettingsSheetTest, ProfilePageDayListsFollowEachOther) {
   timerSettings.endDaysAhead = 1;
   timerSettings.resumeDaysAhead = 3;
   int afterEnd = -1, afterResume = -1;
+  size_t beepsAfterEnd = 99, beepsAfterResume = 0, beepsAfterLater = 0;
   std::wstring hour;
+  testing_support::BeepCounter beeps;
+  ASSERT_TRUE(beeps.installed());
   RunSheet([&](HWND sheet) {
     HWND page = ShowPage(sheet, kProfileTab);
+    beeps.clear();
     Choose(page, kEndDaysList, 5);  // 5 days while 3 resume days are chosen
     afterEnd = Selection(page, kResumeDaysList);
+    beepsAfterEnd = beeps.beeps().size();
     Choose(page, kResumeDaysList, 1);  // 2 days
     afterResume = Selection(page, kResumeDaysList);
+    beepsAfterResume = beeps.beeps().size();
+    Choose(page, kResumeDaysList, 7);  // 8 days: after the end days, no beep
+    Choose(page, kResumeDaysList, 5);
+    beepsAfterLater = beeps.beeps().size();
     SetCheck(page, kMinusDayCheck, true);
     Type(page, kFromHourEdit, L"45");
     hour = Text(page, kFromHourEdit);
     PressOk(sheet);
   });
   EXPECT_EQ(afterEnd, 5) << "6 days";
+  EXPECT_EQ(beepsAfterEnd, 0u) << "the end list moves the resume days silently";
   EXPECT_EQ(afterResume, 5);
+  EXPECT_EQ(beepsAfterResume, 1u) << "a resume day before the end day is put back with a beep";
+  EXPECT_EQ(beepsAfterLater, 1u);
   EXPECT_EQ(hour, L"23");
   EXPECT_EQ(timerSettings.endDaysAhead, 5);
   EXPECT_EQ(timerSettings.resumeDaysAhead, 6);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "beep_counter.h"
 #include "message_box_catcher.h"
 #include "profile_file.h"
 #include "schedule_model.h"
@@ -27,6 +28,11 @@ constexpr int kCaptureTab = 3;  // general, sound, applications, capture, mail
 constexpr int kFolderEdit = 1835;
 constexpr int kBmpRadio = 1838;
 constexpr int kJpegRadio = 1839;
+constexpr int kOnRadio = 1836;
+constexpr int kOffRadio = 1837;
+constexpr int kSplitSetButton = 1834;
+constexpr int kPlainSetButton = 1842;
+constexpr int kCaptureColumn = 4;
 
 ScheduleItem& AddItem(int row, int slot, int32_t action) {
   ScheduleItem& item = scheduleTable[row][slot];
@@ -144,6 +150,83 @@ TEST_F(CapturePageTest, FormatAndFolderReachTheProfileBytesAndCancelKeepsThem) {
   EXPECT_STREQ(profileSettings.capture.captureFolder, L"D:\\shots");
   EXPECT_EQ(profileSettings.capture.captureFormat, 1);
   EXPECT_TRUE(CaughtMessageBoxes().empty());
+}
+
+std::wstring ActionListCell(int position) {
+  wchar_t text[16] = {};
+  ListView_GetItemText(settingsSheetState.actionListView, position, kCaptureColumn, text, 16);
+  return text;
+}
+
+void ChoosePosition(int position) {
+  const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
+  ListView_SetItemState(settingsSheetState.actionListView, position, both, both);
+}
+
+// "セット" as the user sees it: the split button, or the plain one on an old system.
+void PressSet() {
+  HWND page = Page(kCapturePage);
+  Click(page, IsWindowVisible(GetDlgItem(page, kSplitSetButton)) ? kSplitSetButton : kPlainSetButton);
+}
+
+void KindCommand(int kind) {
+  SendMessageW(Page(kCapturePage), WM_COMMAND, MAKEWPARAM(kFirstKindCommand + kind, 0), 0);
+}
+
+// The per-item "セット", its beep on a WakeOnly item, the "全ての…" commands
+// of the split button's menu, and the action list's cell that follows them.
+TEST_F(CapturePageTest, SetAndTheKindCommandsChangeTheItemsAndTheirCells) {
+  AddItem(0, 0, Shutdown);
+  AddItem(0, 1, Standby);
+  AddItem(0, 2, WakeOnly);
+  AddItem(0, 3, Restart);
+  testing_support::BeepCounter beeps;
+  ASSERT_TRUE(beeps.installed());
+  std::vector<std::wstring> afterSet, afterWake, afterAllOff, afterStandby, afterWakeKind;
+  size_t beepsAfterSet = 99, beepsAfterWake = 0, beepsAfterKinds = 0;
+  auto cells = [] {
+    std::vector<std::wstring> row;
+    for (int p = 0; p < 4; ++p) row.push_back(ActionListCell(p));
+    return row;
+  };
+  RunSettingsSheet([&](HWND sheet) {
+    ShowPage(sheet, kCaptureTab);
+    ASSERT_NE(Page(kCapturePage), nullptr);
+    beeps.clear();
+    ChoosePosition(0);
+    Click(Page(kCapturePage), kOnRadio);
+    PressSet();
+    afterSet = cells();
+    beepsAfterSet = beeps.beeps().size();
+    ChoosePosition(2);
+    PressSet();
+    afterWake = cells();
+    beepsAfterWake = beeps.beeps().size();
+    ChoosePosition(3);
+    PressSet();
+    Click(Page(kCapturePage), kOffRadio);
+    KindCommand(kEveryPowerActionKind);
+    afterAllOff = cells();
+    Click(Page(kCapturePage), kOnRadio);
+    KindCommand(Standby);
+    afterStandby = cells();
+    KindCommand(WakeOnly);  // greyed in the menu: does nothing
+    afterWakeKind = cells();
+    beepsAfterKinds = beeps.beeps().size();
+    PressOk(sheet);
+  });
+  EXPECT_EQ(afterSet, (std::vector<std::wstring>{L"○", L"", L"", L""}));
+  EXPECT_EQ(beepsAfterSet, 0u);
+  EXPECT_EQ(afterWake, (std::vector<std::wstring>{L"○", L"", L"", L""})) << "a WakeOnly item captures nothing";
+  EXPECT_EQ(beepsAfterWake, 1u);
+  EXPECT_EQ(afterAllOff, (std::vector<std::wstring>{L"", L"", L"", L""}));
+  EXPECT_EQ(afterStandby, (std::vector<std::wstring>{L"", L"○", L"", L""}));
+  EXPECT_EQ(afterWakeKind, afterStandby);
+  EXPECT_EQ(beepsAfterKinds, 1u);
+  EXPECT_TRUE(CaughtMessageBoxes().empty());
+  const int32_t stored[] = {scheduleTable[0][0].captureEnabled, scheduleTable[0][1].captureEnabled,
+                            scheduleTable[0][2].captureEnabled, scheduleTable[0][3].captureEnabled};
+  EXPECT_EQ(std::vector<int32_t>(std::begin(stored), std::end(stored)), (std::vector<int32_t>{0, 1, 0, 0}));
 }
 
 }  // namespace

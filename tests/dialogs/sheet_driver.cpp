@@ -4,33 +4,13 @@
 
 #include "settings_pages.h"
 #include "settings_sheet.h"
+#include "sheet_runner.h"
 
 namespace sheet_driver {
-namespace {
-
-std::function<void(HWND)> pendingActions;
-bool ran;
-
-void CALLBACK DriveSheet(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND sheet = settingsSheetState.sheetWindow;
-  if (!sheet) return;  // not up yet: the timer fires again
-  KillTimer(nullptr, id);
-  ran = true;
-  pendingActions(sheet);
-  if (StillOpen(sheet)) PressCancel(sheet);
-}
-
-}  // namespace
-
 void RunSettingsSheet(const std::function<void(HWND sheet)>& actions) {
-  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-  pendingActions = actions;
-  ran = false;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 10, DriveSheet);
-  OpenSettingsSheet(owner, settingsPages, kSettingsPageCount);
-  KillTimer(nullptr, timer);
-  DestroyWindow(owner);
+  const bool ran = testing_support::RunPropertySheet(
+      [](HWND owner) { OpenSettingsSheet(owner, settingsPages, kSettingsPageCount); },
+      &settingsSheetState.sheetWindow, actions);
   EXPECT_TRUE(ran) << "the sheet never stood";
   EXPECT_EQ(settingsSheetState.sheetWindow, nullptr);
 }

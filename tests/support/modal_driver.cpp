@@ -1,6 +1,10 @@
 #include "modal_driver.h"
 
+#include <gtest/gtest.h>
+
 #include <map>
+
+#include "sheet_runner.h"
 
 namespace testing_support {
 
@@ -10,6 +14,8 @@ struct DriverState {
   std::function<bool()> step;
   bool finished = false;
   bool running = false;
+  DWORD started = 0;
+  DWORD limit = 0;
 };
 std::map<UINT_PTR, DriverState>& Drivers() {
   static std::map<UINT_PTR, DriverState> drivers;
@@ -18,7 +24,15 @@ std::map<UINT_PTR, DriverState>& Drivers() {
 
 void CALLBACK DriverTimerProc(HWND, UINT, UINT_PTR timer, DWORD) {
   auto it = Drivers().find(timer);
-  if (it == Drivers().end() || it->second.finished || it->second.running) return;
+  if (it == Drivers().end() || it->second.finished) return;
+  if (GetTickCount() - it->second.started > it->second.limit) {
+    it->second.finished = true;
+    KillTimer(nullptr, timer);
+    ADD_FAILURE() << "a modal driver's step was still unfinished when its time was up";
+    CancelThreadModalLoops(nullptr);
+    return;
+  }
+  if (it->second.running) return;
   it->second.running = true;
   const bool done = it->second.step();
   it = Drivers().find(timer);
@@ -58,9 +72,12 @@ BOOL CALLBACK FindMenuWindowProc(HWND window, LPARAM lParam) {
 
 }  // namespace
 
-ModalDriver::ModalDriver(std::function<bool()> step) {
+ModalDriver::ModalDriver(std::function<bool()> step, DWORD limitMs) {
   timer_ = SetTimer(nullptr, 0, 50, DriverTimerProc);
-  Drivers()[timer_].step = std::move(step);
+  DriverState& state = Drivers()[timer_];
+  state.step = std::move(step);
+  state.started = GetTickCount();
+  state.limit = limitMs;
 }
 
 ModalDriver::~ModalDriver() {

@@ -11,10 +11,13 @@ namespace testing_support {
 
 // Runs `step` from a thread timer on this thread, so it also runs inside a
 // modal loop (a dialog box, a popup menu) that the code under test enters.
-// The step is called until it returns true; the driver then stops.
+// The step is called until it returns true; the driver then stops. A step
+// still unfinished after limitMs fails the test and cancels this thread's
+// modal loops (menus, dialog boxes), so the code under test returns and the
+// test ends by itself rather than at CTest's time-out.
 class ModalDriver {
  public:
-  explicit ModalDriver(std::function<bool()> step);
+  explicit ModalDriver(std::function<bool()> step, DWORD limitMs = 60000);
   ~ModalDriver();
   ModalDriver(const ModalDriver&) = delete;
   ModalDriver& operator=(const ModalDriver&) = delete;
