@@ -11,15 +11,11 @@ const SheetValidation timerSheetValidation = {timerSheetState.pageWindows, kTime
 
 namespace {
 
-struct PageEntry {
-  int resourceId;
-  DLGPROC procedure;
-};
-constexpr PageEntry kPages[] = {
-    {kTimerGeneralPageId, TimerGeneralPageDlgProc},
-    {kTimerAppsPageId, TimerAppsPageDlgProc},
-    {kTimerSoundPageId, TimerSoundPageDlgProc},
-    {kTimerProfilePageId, TimerProfilePageDlgProc},
+constexpr SheetPageEntry kPages[] = {
+    {kTimerGeneralPageId, nullptr, TimerGeneralPageDlgProc, nullptr},
+    {kTimerAppsPageId, nullptr, TimerAppsPageDlgProc, nullptr},
+    {kTimerSoundPageId, nullptr, TimerSoundPageDlgProc, nullptr},
+    {kTimerProfilePageId, nullptr, TimerProfilePageDlgProc, nullptr},
 };
 
 }  // namespace
@@ -30,12 +26,7 @@ SheetLayout TimerComputeSheetLayout(int dpi, const RECT& workArea) {
 }
 
 int CALLBACK TimerSettingsSheetCallback(HWND sheet, UINT message, LPARAM) {
-  if (message == PSCB_INITIALIZED) {
-    timerSheetState.sheetWindow = sheet;
-    RunSheetValidationOnOk(sheet, &timerSheetValidation);
-  }
-  // PSCB_BUTTONPRESSED is not acted on: the pass already ran on the OK button.
-  return 0;
+  return OnSheetCallback(sheet, message, &timerSheetState.sheetWindow, &timerSheetValidation);
 }
 
 void TimerOpenSettingsSheet(HWND settingsDialog) {
@@ -43,29 +34,7 @@ void TimerOpenSettingsSheet(HWND settingsDialog) {
   std::memset(timerSheetState.pageWindows, 0, sizeof timerSheetState.pageWindows);
   timerSheetState.validationFailed = 0;
   timerSheetState.sheetWindow = nullptr;
-
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  HPROPSHEETPAGE handles[4] = {};
-  UINT made = 0;
-  for (const PageEntry& entry : kPages) {
-    PROPSHEETPAGEW page{};
-    page.dwSize = sizeof page;
-    page.hInstance = instance;
-    page.pszTemplate = MAKEINTRESOURCEW(entry.resourceId);
-    page.pfnDlgProc = entry.procedure;
-    if (HPROPSHEETPAGE handle = CreatePropertySheetPageW(&page)) handles[made++] = handle;
-  }
-  if (made == 0) return;
-
-  PROPSHEETHEADERW header{};
-  header.dwSize = sizeof header;
-  header.dwFlags = PSH_PROPTITLE | PSH_NOAPPLYNOW | PSH_USECALLBACK | PSH_NOCONTEXTHELP;
-  header.hwndParent = settingsDialog;
-  header.hInstance = instance;
-  header.pszCaption = L"詳細設定";
-  header.nPages = made;
-  header.phpage = handles;
-  header.pfnCallback = TimerSettingsSheetCallback;
-  PropertySheetW(&header);
+  OpenSheet(settingsDialog, L"詳細設定", kPages, static_cast<int>(sizeof kPages / sizeof kPages[0]),
+            TimerSettingsSheetCallback);
   timerSheetState.sheetWindow = nullptr;
 }

@@ -28,14 +28,7 @@ bool SettingsPageMayStore(HWND page, int pageNumber) { return SheetPageMayStore(
 void RegisterSettingsPage(HWND page, int pageNumber) { RegisterSheetPage(schedulerValidation, page, pageNumber); }
 
 int CALLBACK SettingsSheetCallback(HWND sheet, UINT message, LPARAM) {
-  // Only record the sheet: the state was reset before the sheet was made, and
-  // a late PSCB_INITIALIZED must not wipe what the first page filled in.
-  if (message == PSCB_INITIALIZED) {
-    settingsSheetState.sheetWindow = sheet;
-    RunSheetValidationOnOk(sheet, &schedulerValidation);
-    return 1;
-  }
-  return message == PSCB_BUTTONPRESSED ? 1 : 0;
+  return OnSheetCallback(sheet, message, &settingsSheetState.sheetWindow, &schedulerValidation);
 }
 
 INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageEntry* pages, int count) {
@@ -44,39 +37,9 @@ INT_PTR OpenSettingsSheet(HWND owner, const SettingsPageEntry* pages, int count)
   settingsSheetState.selectedRow = -1;
   settingsSheetState.selectedPosition = -1;
   FillMailWorkingCopies(&settingsSheetState);
-
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  HPROPSHEETPAGE handles[kSettingsPageCount] = {};
-  int made = 0;
-  for (int i = 0; i < count && i < kSettingsPageCount; ++i) {
-    PROPSHEETPAGEW page{};
-    page.dwSize = sizeof page;
-    page.dwFlags = PSP_USETITLE;
-    page.hInstance = instance;
-    if (pages[i].dialogTemplate) {
-      page.dwFlags |= PSP_DLGINDIRECT;
-      page.pResource = pages[i].dialogTemplate;
-    } else {
-      page.pszTemplate = MAKEINTRESOURCEW(pages[i].resourceId);
-    }
-    page.pfnDlgProc = pages[i].procedure;
-    page.pszTitle = pages[i].caption;
-    HPROPSHEETPAGE handle = CreatePropertySheetPageW(&page);
-    if (handle) handles[made++] = handle;
-  }
-  if (made == 0) return -1;
-
-  PROPSHEETHEADERW header{};
-  header.dwSize = sizeof header;
-  header.dwFlags = PSH_PROPTITLE | PSH_NOAPPLYNOW | PSH_USECALLBACK | PSH_NOCONTEXTHELP;
-  header.hwndParent = owner;
-  header.hInstance = instance;
-  header.pszCaption = L"SoporaScheduler";
-  header.nPages = static_cast<UINT>(made);
-  header.nStartPage = 0;
-  header.phpage = handles;
-  header.pfnCallback = SettingsSheetCallback;
-  const INT_PTR result = PropertySheetW(&header);
+  const INT_PTR result =
+      OpenSheet(owner, L"SoporaScheduler", pages, count < kSettingsPageCount ? count : kSettingsPageCount,
+                SettingsSheetCallback);
   settingsSheetState.sheetWindow = nullptr;
   return result;
 }

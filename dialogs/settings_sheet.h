@@ -6,6 +6,7 @@
 #include <string>
 
 #include "edit_number.h"
+#include "sheet_validation.h"
 #include "schedule_model.h"
 
 // The settings sheet "詳細設定": its pages check and store in one pass, so
@@ -56,14 +57,7 @@ struct SettingsSheetState {
 };
 extern SettingsSheetState settingsSheetState;
 
-// One page of the sheet, in display order: from a resource of the program,
-// or (when dialogTemplate is set) from an in-memory template.
-struct SettingsPageEntry {
-  int resourceId;
-  const wchar_t* caption;
-  DLGPROC procedure;
-  const DLGTEMPLATE* dialogTemplate;
-};
+using SettingsPageEntry = SheetPageEntry;
 
 // Runs the modal sheet "SoporaScheduler" over the owner. Returns
 // PropertySheetW's result.

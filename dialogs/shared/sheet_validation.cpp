@@ -60,3 +60,51 @@ void RunSheetValidationOnOk(HWND sheet, const SheetValidation* validation) {
     previousSheetProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(sheet, GWLP_WNDPROC, ours));
   }
 }
+
+INT_PTR OpenSheet(HWND owner, const wchar_t* caption, const SheetPageEntry* pages, int count,
+                  PFNPROPSHEETCALLBACK callback) {
+  constexpr int kMaxPages = 8;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  HPROPSHEETPAGE handles[kMaxPages] = {};
+  UINT made = 0;
+  for (int i = 0; i < count && i < kMaxPages; ++i) {
+    PROPSHEETPAGEW page{};
+    page.dwSize = sizeof page;
+    page.hInstance = instance;
+    if (pages[i].dialogTemplate) {
+      page.dwFlags |= PSP_DLGINDIRECT;
+      page.pResource = pages[i].dialogTemplate;
+    } else {
+      page.pszTemplate = MAKEINTRESOURCEW(pages[i].resourceId);
+    }
+    if (pages[i].caption) {
+      page.dwFlags |= PSP_USETITLE;
+      page.pszTitle = pages[i].caption;
+    }
+    page.pfnDlgProc = pages[i].procedure;
+    if (HPROPSHEETPAGE handle = CreatePropertySheetPageW(&page)) handles[made++] = handle;
+  }
+  if (made == 0) return -1;
+
+  PROPSHEETHEADERW header{};
+  header.dwSize = sizeof header;
+  header.dwFlags = PSH_PROPTITLE | PSH_NOAPPLYNOW | PSH_USECALLBACK | PSH_NOCONTEXTHELP;
+  header.hwndParent = owner;
+  header.hInstance = instance;
+  header.pszCaption = caption;
+  header.nPages = made;
+  header.nStartPage = 0;
+  header.phpage = handles;
+  header.pfnCallback = callback;
+  return PropertySheetW(&header);
+}
+
+int OnSheetCallback(HWND sheet, UINT message, HWND* sheetWindow, const SheetValidation* validation) {
+  // Only record the sheet: the state was reset before the sheet was made, and
+  // a late PSCB_INITIALIZED must not wipe what the first page filled in.
+  if (message == PSCB_INITIALIZED) {
+    *sheetWindow = sheet;
+    RunSheetValidationOnOk(sheet, validation);
+  }
+  return 0;
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 
@@ -33,3 +34,24 @@ void ForgetSheetPage(const SheetValidation& validation, HWND page);
 // runs it exactly once too. Call from PSCB_INITIALIZED; `validation` must
 // outlive the sheet.
 void RunSheetValidationOnOk(HWND sheet, const SheetValidation* validation);
+
+// One page of a settings sheet, in display order: from a resource of the
+// program, or (when dialogTemplate is set) from an in-memory template. A
+// caption replaces the template's title; null keeps it.
+struct SheetPageEntry {
+  int resourceId;
+  const wchar_t* caption;
+  DLGPROC procedure;
+  const DLGTEMPLATE* dialogTemplate;
+};
+
+// Runs a modal "詳細設定" sheet over the owner with the pages (at most
+// maxPages) and the program's callback. Returns PropertySheetW's result, or
+// -1 when no page could be made.
+INT_PTR OpenSheet(HWND owner, const wchar_t* caption, const SheetPageEntry* pages, int count,
+                  PFNPROPSHEETCALLBACK callback);
+
+// What both programs' sheet callbacks do: on PSCB_INITIALIZED record the sheet
+// and run the pass from its OK button; PSCB_BUTTONPRESSED is not acted on,
+// since the pass already ran on the button. Returns the callback's result.
+int OnSheetCallback(HWND sheet, UINT message, HWND* sheetWindow, const SheetValidation* validation);
