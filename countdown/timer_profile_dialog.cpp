@@ -53,30 +53,19 @@ void ForgetDefault() { WriteDefaultProfile(L""); }
 void StoreDefault(HWND, const wchar_t* name) { WriteDefaultProfile(name); }
 
 const ProfileDialogConfig kConfig = {
+    kTimerProfileListLabelId, kTimerProfileNameLabelId, kTimerDefaultProfileLabelId,
     kTimerProfileListId, kTimerProfileLoadedLabelId, kTimerProfileLoadButtonId, kTimerProfileDeleteButtonId,
-    kTimerProfileNameEditId, kTimerProfileSaveButtonId, kTimerDefaultProfileComboId, kTimerLoadLabelTimerId,
-    kTimerProfileNameMaxLength, profileFolder, &timerProfileListRules, kTimerEmptyNameText, kTimerNameTooLongText,
-    kBadProfileNameText, kTimerOverwriteQuestionText, kTimerDeleteFailedText, kTimerNoDefaultProfileText, true, true,
-    {305, 384}, nullptr, TimerSaveProfileFile, TimerLoadProfileFile, SavedRowTexts, ReadDefault, ForgetDefault,
-    nullptr, StoreDefault,
+    kTimerProfileNameEditId, kTimerProfileSaveButtonId, kTimerDefaultProfileComboId,
+    kTimerLoadLabelTimerId,
+    0,  // no row of its own under the default combo
+    kTimerProfileNameMaxLength, profileFolder, &timerProfileListRules,
+    kTimerEmptyNameText, kTimerNameTooLongText, kBadProfileNameText, kTimerOverwriteQuestionText,
+    kTimerDeleteFailedText, kTimerNoDefaultProfileText,
+    true,  // "ロード" without a row beeps
+    true,  // a file too short for a row is still offered as the default
+    {305, 384}, nullptr,
+    TimerSaveProfileFile, TimerLoadProfileFile, SavedRowTexts, ReadDefault, ForgetDefault, nullptr, StoreDefault,
 };
-
-void Layout(HWND dialog) {
-  const struct { int id, x, y, w, h; } rects[] = {
-      {kTimerProfileListLabelId, 12, 16, 104, 18},    {kTimerProfileListId, 12, 40, 415, 142},
-      {kTimerProfileLoadedLabelId, 12, 188, 80, 18},  {kTimerProfileLoadButtonId, 236, 194, 93, 35},
-      {kTimerProfileDeleteButtonId, 334, 194, 93, 35}, {kTimerProfileNameLabelId, 12, 231, 92, 18},
-      {kTimerProfileNameEditId, 12, 255, 294, 25},    {kTimerProfileSaveButtonId, 334, 250, 93, 35},
-      {kTimerDefaultProfileLabelId, 12, 320, 217, 18}, {kTimerDefaultProfileComboId, 12, 342, 295, 26},
-      {IDOK, 334, 405, 93, 35}};
-  for (const auto& r : rects) PlaceControl(dialog, r.id, r.x, r.y, r.w, r.h);
-  const int width = ScaleX(450), height = ScaleY(485);
-  RECT around{};
-  HWND frame = mainWindow ? mainWindow : GetWindow(dialog, GW_OWNER);
-  if (!frame || !GetWindowRect(frame, &around)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
-  SetWindowPos(dialog, nullptr, (around.left + around.right - width) / 2, (around.top + around.bottom - height) / 2,
-               width, height, SWP_NOZORDER);
-}
 
 void OnInit(HWND dialog) {
   HWND listView = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -93,7 +82,7 @@ void OnInit(HWND dialog) {
                        reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
   // Every name goes to the default list, also of a file that has no row.
   InitProfileDialog(dialog, listView, kConfig);
-  Layout(dialog);
+  LayoutProfileDialog(dialog, kConfig, mainWindow ? mainWindow : GetWindow(dialog, GW_OWNER));
 }
 
 }  // namespace

@@ -85,11 +85,18 @@ bool Save(HWND dialog, const wchar_t* name) { return SaveProfileFile(dialog, nam
 bool Load(HWND dialog, const wchar_t* name) { return LoadProfileFile(dialog, name); }
 
 const ProfileDialogConfig kConfig = {
-    kProfileListId, kProfileLoadedLabelId, kProfileLoadButtonId, kProfileDeleteButtonId, kProfileNameEditId,
-    kProfileSaveButtonId, kDefaultProfileComboId, kLoadLabelTimerId, kProfileNameMaxLength, schedulerProfileFolder,
-    &schedulerListRules, kEmptyNameText, kNameTooLongText, kNameRefusedText, kOverwriteQuestionText,
-    kDeleteFailedText, kNoDefaultProfileText, false, false, {305, 404}, &separatorPen, Save, Load, SavedRowTexts,
-    ReadDefault, ForgetDefault, DefaultCleared, StoreDefault,
+    kProfileListLabelId, kProfileNameLabelId, kDefaultProfileLabelId,
+    kProfileListId, kProfileLoadedLabelId, kProfileLoadButtonId, kProfileDeleteButtonId,
+    kProfileNameEditId, kProfileSaveButtonId, kDefaultProfileComboId,
+    kLoadLabelTimerId,
+    20,  // the row of "Windowsログオン時に自動で開始する"
+    kProfileNameMaxLength, schedulerProfileFolder, &schedulerListRules,
+    kEmptyNameText, kNameTooLongText, kNameRefusedText, kOverwriteQuestionText,
+    kDeleteFailedText, kNoDefaultProfileText,
+    false,  // "ロード" without a row does nothing
+    false,  // only files with a row are offered as the default
+    {305, 404}, &separatorPen,
+    Save, Load, SavedRowTexts, ReadDefault, ForgetDefault, DefaultCleared, StoreDefault,
 };
 
 HWND Control(HWND dialog, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle, int id) {
@@ -103,23 +110,6 @@ void SetProfileDlgFonts(HWND dialog) {
                      kProfileNameLabelId, kProfileNameEditId, kProfileSaveButtonId, kDefaultProfileLabelId,
                      kDefaultProfileComboId, kStartWithWindowsBoxId, IDOK};
   for (int id : ids) SendMessageW(Item(dialog, id), WM_SETFONT, reinterpret_cast<WPARAM>(DialogUiFont()), FALSE);
-}
-
-void LayoutProfileDlg(HWND dialog) {
-  const struct { int id, x, y, w, h; } rects[] = {
-      {kProfileListLabelId, 12, 16, 104, 18},  {kProfileListId, 12, 40, 415, 142},
-      {kProfileLoadedLabelId, 12, 188, 80, 18}, {kProfileLoadButtonId, 236, 194, 93, 35},
-      {kProfileDeleteButtonId, 334, 194, 93, 35}, {kProfileNameLabelId, 12, 231, 92, 18},
-      {kProfileNameEditId, 12, 255, 294, 25},  {kProfileSaveButtonId, 334, 250, 93, 35},
-      {kDefaultProfileLabelId, 12, 320, 217, 18}, {kDefaultProfileComboId, 12, 342, 295, 26},
-      {kStartWithWindowsBoxId, 80, 375, 226, 22}, {IDOK, 334, 425, 93, 35}};
-  for (const auto& r : rects) PlaceControl(dialog, r.id, r.x, r.y, r.w, r.h);
-  const int width = ScaleX(450), height = ScaleY(505);
-  RECT around{};
-  HWND frame = mainWindow ? mainWindow : GetWindow(dialog, GW_OWNER);
-  if (!frame || !GetWindowRect(frame, &around)) around = CurrentWorkArea();
-  SetWindowPos(dialog, nullptr, (around.left + around.right - width) / 2, (around.top + around.bottom - height) / 2,
-               width, height, SWP_NOZORDER);
 }
 
 void OnInit(HWND dialog) {
@@ -148,7 +138,8 @@ void OnInit(HWND dialog) {
   if (chosen == CB_ERR) EnableWindow(Item(dialog, kStartWithWindowsBoxId), FALSE);
   else if (startWithWindows) CheckDlgButton(dialog, kStartWithWindowsBoxId, BST_CHECKED);
   SetProfileDlgFonts(dialog);
-  LayoutProfileDlg(dialog);
+  LayoutProfileDialog(dialog, kConfig, mainWindow ? mainWindow : GetWindow(dialog, GW_OWNER));
+  PlaceControl(dialog, kStartWithWindowsBoxId, 80, 375, 226, 22);
 }
 
 }  // namespace

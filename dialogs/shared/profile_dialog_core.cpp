@@ -188,6 +188,23 @@ int InitProfileDialog(HWND dialog, HWND list, const ProfileDialogConfig& config)
   return chosen;
 }
 
+void LayoutProfileDialog(HWND dialog, const ProfileDialogConfig& config, HWND frame) {
+  const int extra = config.extraRowHeight;
+  const struct { int id, x, y, w, h; } rects[] = {
+      {config.listLabelId, 12, 16, 104, 18},     {config.listId, 12, 40, 415, 142},
+      {config.loadedLabelId, 12, 188, 80, 18},   {config.loadButtonId, 236, 194, 93, 35},
+      {config.deleteButtonId, 334, 194, 93, 35}, {config.nameLabelId, 12, 231, 92, 18},
+      {config.nameEditId, 12, 255, 294, 25},     {config.saveButtonId, 334, 250, 93, 35},
+      {config.defaultLabelId, 12, 320, 217, 18}, {config.defaultComboId, 12, 342, 295, 26},
+      {IDOK, 334, 405 + extra, 93, 35}};
+  for (const auto& r : rects) PlaceControl(dialog, r.id, r.x, r.y, r.w, r.h);
+  const int width = ScaleX(450), height = ScaleY(485 + extra);
+  RECT around{};
+  if (!frame || !GetWindowRect(frame, &around)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
+  const POINT at = CenterOnWorkArea(around, width, height);
+  SetWindowPos(dialog, nullptr, at.x, at.y, width, height, SWP_NOZORDER);
+}
+
 bool HandleProfileDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
                                 const ProfileDialogConfig& config, INT_PTR* result) {
   *result = TRUE;

@@ -13,8 +13,10 @@
 // name length, the row texts, the files, the default's side effects) comes in
 // a ProfileDialogConfig.
 struct ProfileDialogConfig {
+  int listLabelId, nameLabelId, defaultLabelId;
   int listId, loadedLabelId, loadButtonId, deleteButtonId, nameEditId, saveButtonId, defaultComboId;
   UINT_PTR loadLabelTimerId;
+  int extraRowHeight;  // a row of the program's own under the default combo (96 DPI), or 0
   size_t nameMaxLength;
   const wchar_t* folder;  // the profile folder, ending with a backslash
   const ProfileListRules* rules;
@@ -46,6 +48,9 @@ struct ProfileDialogConfig {
 // the list (whose columns are set) and the combo, and selects the default.
 // Returns the default's combo entry, or CB_ERR for none.
 int InitProfileDialog(HWND dialog, HWND listView, const ProfileDialogConfig& config);
+// Places the controls and centres the dialog over the frame (or, without
+// one, the work area).
+void LayoutProfileDialog(HWND dialog, const ProfileDialogConfig& config, HWND frame);
 // The procedure's shared messages: the buttons, OK, Cancel, the list's
 // notifications, the label's timer and the separators. Returns true when it
 // handled the message and sets *result.

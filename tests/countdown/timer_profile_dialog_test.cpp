@@ -10,6 +10,7 @@
 
 #include "countdown_state.h"
 #include "message_box_catcher.h"
+#include "beep_counter.h"
 #include "modal_driver.h"
 #include "shared/program_paths.h"
 #include "temp_folder.h"
@@ -388,6 +389,27 @@ TEST_F(TimerProfileDialogTest, LoadSetsTheSettingsAndTheResultEvenAfterCancel) {
   EXPECT_FALSE(labelAfterSecondTick);
   EXPECT_EQ(modeAfterLoad, CpuUsage);
   EXPECT_EQ(secondsAfterLoad, 30);  // from the tail
+}
+
+// "ロード" with no row chosen beeps here (the scheduler's stays silent).
+TEST_F(TimerProfileDialogTest, LoadWithoutARowBeepsAndLoadsNothing) {
+  WriteProfile(L"cpu", CpuUsage, Hibernate);
+  testing_support::BeepCounter beeps;
+  ASSERT_TRUE(beeps.installed());
+  size_t beepsAfterLoad = 0;
+  bool labelShown = true;
+  const INT_PTR result = RunDialog([&](HWND dialog) {
+    beeps.clear();
+    Press(dialog, kTimerProfileLoadButtonId);
+    beepsAfterLoad = beeps.beeps().size();
+    labelShown = IsWindowVisible(GetDlgItem(dialog, kTimerProfileLoadedLabelId));
+    Press(dialog, IDCANCEL);
+    return true;
+  });
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(beepsAfterLoad, 1u);
+  EXPECT_FALSE(labelShown);
+  EXPECT_NE(timerSettings.mode, CpuUsage);
 }
 
 TEST_F(TimerProfileDialogTest, AFailedLoadIsReportedAndLeavesTheResultAtZero) {

@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <string>
 
+#include "beep_counter.h"
 #include "main_window_state.h"
 #include "message_box_catcher.h"
 #include "modal_driver.h"
@@ -331,6 +332,30 @@ void PutOneItem(ScheduleMode mode, const SYSTEMTIME& when, int32_t action) {
 bool LabelShown(HWND dialog) { return IsWindowVisible(GetDlgItem(dialog, kProfileLoadedLabelId)) != FALSE; }
 
 void Tick(HWND dialog) { SendMessageW(dialog, WM_TIMER, kLoadLabelTimerId, 0); }
+
+// "ロード" with no row chosen does nothing here, without the countdown's beep.
+TEST_F(ProfileDialogTest, LoadWithoutARowDoesNothing) {
+  testing_support::BeepCounter beeps;
+  ASSERT_TRUE(beeps.installed());
+  size_t beepsAfterLoad = 99;
+  bool labelShown = true;
+  testing_support::ModalDriver driver([&] {
+    HWND dialog = testing_support::FindThreadDialogWithControl(kProfileListId);
+    if (!dialog) return false;
+    Save(dialog, L"one");
+    ListView_SetItemState(GetDlgItem(dialog, kProfileListId), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    beeps.clear();
+    Press(dialog, kProfileLoadButtonId);
+    beepsAfterLoad = beeps.beeps().size();
+    labelShown = IsWindowVisible(GetDlgItem(dialog, kProfileLoadedLabelId));
+    Press(dialog, IDCANCEL);
+    return true;
+  });
+  EXPECT_EQ(RunProfileDialog(nullptr), 0);
+  EXPECT_EQ(beepsAfterLoad, 0u);
+  EXPECT_FALSE(labelShown);
+  EXPECT_TRUE(testing_support::CaughtMessageBoxes().empty());
+}
 
 TEST_F(ProfileDialogTest, LoadReplacesTheModelAndTheLabelGoesOnTheSecondTick) {
   SYSTEMTIME morning{};
