@@ -1,6 +1,7 @@
 #include "timer_settings_sheet.h"
 
 #include <gtest/gtest.h>
+#include <wmpids.h>
 
 #include <cstring>
 #include <functional>
@@ -876,6 +877,33 @@ TEST_F(TimerSoundPreviewTest, AMissingFileIsReportedAndThePageStaysUsable) {
   EXPECT_EQ(CaughtMessageBoxes()[0].text, L"ファイルが存在しません。\n" + temp_.Path(L"gone.wav"));
   EXPECT_EQ(CaughtMessageBoxes()[0].caption, L"エラー");
   EXPECT_EQ(button, L"再生");
+}
+
+// The control failing while it plays: the page says so once and turns the
+// button back, as the scheduler's page does.
+TEST_F(TimerSoundPreviewTest, AFailureWhilePlayingIsReportedOnce) {
+  std::wstring playing, after;
+  bool reported = false;
+  RunSheet([&](HWND sheet) {
+    HWND page = ShowPage(sheet, kSoundTab);
+    SelectRow(ListOf(page, kSoundList), 0);
+    Click(page, kPlayButton);
+    playing = Text(page, kPlayButton);
+    SoundPlayer* player = timerSheetState.preview.player;
+    if (!player || !player->eventSink) return;
+    DISPPARAMS none{};
+    static_cast<_WMPOCXEvents*>(player->eventSink)
+        ->Invoke(DISPID_WMPCOREEVENT_ERROR, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
+    reported = testing_support::PumpMessagesUntil([] { return !CaughtMessageBoxes().empty(); });
+    testing_support::PumpMessagesUntil([] { return false; }, 500);
+    after = Text(page, kPlayButton);
+  });
+  ASSERT_EQ(playing, L"停止");
+  EXPECT_TRUE(reported);
+  ASSERT_EQ(CaughtMessageBoxes().size(), 1u);
+  EXPECT_EQ(CaughtMessageBoxes()[0].caption, L"エラー");
+  EXPECT_FALSE(CaughtMessageBoxes()[0].text.empty());
+  EXPECT_EQ(after, L"再生");
 }
 
 // --- Profile page ------------------------------------------------------------------
