@@ -213,15 +213,15 @@ TEST_F(SkinTest, NamesStayInsideTheSkinFolderInBothPrograms) {
 
       const std::wstring iniPath = folder + L"\\data.ini";
       const struct {
+        const char* as;
         const wchar_t* skinName;
         std::wstring refusal;
       } tries[] = {
-          {c.name, L"スキン名「" + std::wstring(c.name) + L"」は使用できません。"},
-          {skin.c_str(), iniPath + L"の[skin] Image「" + c.name + L"」は使用できません。"},
+          {"skin name", c.name, L"スキン名「" + std::wstring(c.name) + L"」は使用できません。"},
+          {"image name", skin.c_str(), iniPath + L"の[skin] Image「" + c.name + L"」は使用できません。"},
       };
       for (const auto& t : tries) {
-        SCOPED_TRACE(testing::Message() << config->appearanceFileName << ": skin \"" << t.skinName
-                                        << "\", image \"" << imageName << "\"");
+        SCOPED_TRACE(testing::Message() << config->appearanceFileName << ": \"" << c.name << "\" as " << t.as);
         ResetAppearance();
         countWindowConfig = *config;
         appearance.form = Skinned;
@@ -237,9 +237,11 @@ TEST_F(SkinTest, NamesStayInsideTheSkinFolderInBothPrograms) {
           EXPECT_EQ(CountWindowFormSize().cy, 44);
           continue;
         }
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, L"Pngファイル読み込みエラー");
-        EXPECT_EQ(boxes[0].text, t.refusal);
+        EXPECT_EQ(boxes.size(), 1u);
+        if (!boxes.empty()) {
+          EXPECT_EQ(boxes[0].caption, L"Pngファイル読み込みエラー");
+          EXPECT_EQ(boxes[0].text, t.refusal);
+        }
         // The built-in form, with this program's own images.
         EXPECT_EQ(appearance.form, Normal);
         EXPECT_EQ(appearance.typeIndex, 0);
@@ -278,11 +280,12 @@ TEST_F(SkinTest, AnImageLargerThanTheScreenIsRefusedBeforeItIsDecoded) {
   const MemoryUse memoryBefore = CurrentMemoryUse();
   const auto start = std::chrono::steady_clock::now();
   const bool loaded = LoadSkin(L"Huge", nullptr);
-  const auto elapsed = std::chrono::steady_clock::now() - start;
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
   const MemoryUse memoryAfter = CurrentMemoryUse();
 
   EXPECT_FALSE(loaded);
-  EXPECT_LT(elapsed, std::chrono::seconds(1));
+  EXPECT_LT(elapsed.count(), 1000) << "took " << elapsed.count() << " ms";
   const SIZE_T fewMegabytes = 8 * 1024 * 1024;
   EXPECT_LT(memoryAfter.peakWorkingSet, memoryBefore.peakWorkingSet + fewMegabytes)
       << "the peak grew by " << (memoryAfter.peakWorkingSet - memoryBefore.peakWorkingSet);
