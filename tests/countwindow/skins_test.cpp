@@ -322,6 +322,9 @@ TEST_F(SkinTest, TheVirtualScreenBoundsEveryFormat) {
       {L"huge.bmp", BmpHeader(30000, -30000), sizeText(30000, 30000) + tooLarge},
       {L"huge.jpg", jpeg, sizeText(30000, 20000) + tooLarge},
       {L"picture.tif", tiff, L"を画像として読み込めません。"},
+      // More bytes than any screen-sized image needs is not read whole.
+      {L"padded.png", PngHead(2, 2, 8) + std::string(static_cast<size_t>(screen.cx) * screen.cy * 8 + (1 << 20), '\0'),
+       L"はファイルが大きすぎるため読み込めません。"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
@@ -338,8 +341,8 @@ TEST_F(SkinTest, TheVirtualScreenBoundsEveryFormat) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, c.file + c.message);
   }
-  SIZE screenSized = GdiplusBitmapSize(appearance.skinImage);  // the last one loaded
-  EXPECT_EQ(screenSized.cx, 1);
+  // The refusals kept the last image that loaded.
+  EXPECT_EQ(GdiplusBitmapSize(appearance.skinImage).cx, 1);
 }
 
 TEST_F(SkinTest, PathsTooLongForTheSystemAreRefusedNotOverrun) {
