@@ -140,8 +140,15 @@ int RunTlsCall(MailSession* session, int number, ULONGLONG deadline, Call call) 
     if (rc > 0) return rc;
     const int sslError = SSL_get_error(session->ssl, rc);
     const DWORD socketError = WSAGetLastError();
-    if (sslError != SSL_ERROR_WANT_READ && sslError != SSL_ERROR_WANT_WRITE)
+    if (sslError != SSL_ERROR_WANT_READ && sslError != SSL_ERROR_WANT_WRITE) {
+      // A cancel while the certificate check waited for the trust stores.
+      if (CancelRequested(session)) {
+        session->tlsFailed = 1;
+        ERR_clear_error();
+        throw MailAbort{true};
+      }
       ReportTlsFailure(session, number, sslError, socketError);
+    }
     const int ready = WaitForSocket(session, sslError == SSL_ERROR_WANT_WRITE, deadline);
     if (ready == 0) ReportMailError(0, number, session, TimedOut);
     if (ready < 0) ReportMailError(0, number, session, SocketError);

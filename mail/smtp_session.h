@@ -59,6 +59,7 @@ struct MailSession {
   int32_t tlsFailed;       // a fatal TLS error: no close_notify at the teardown
   int32_t cancelHonoured;  // cleared once the message text has been sent
   int32_t cancelled;       // the dialogue ended on a cancel
+  void* trustStores;       // the ROOT store the TLS check reads (mail_tls.cpp)
   char* base64Slot;
 };
 
@@ -90,10 +91,13 @@ bool OffersExtension(const char* reply, const char* keyword);
 // any other value a Winsock error.
 int32_t ConnectWithTimeout(MailSession* session, const addrinfo* address, DWORD budgetMs);
 
-// TLS (mail_tls.cpp). The trust anchors come from the Windows ROOT store,
-// opened once for the process; opening it takes long under Wine, so the
-// program starts that at its start-up, on a thread of the process's pool,
-// and the first mail finds it open.
+// TLS (mail_tls.cpp). The trust anchors come from the Windows ROOT store and
+// what the Disallowed store holds is never trusted. Opening ROOT takes long
+// under Wine, so it is kept open between sessions and read again when a
+// chain does not verify against it or it could not be read; the
+// program starts the first reading at its start-up, on a thread of the
+// process's pool. A session waits for a reading only together with its
+// cancel.
 void PrepareTrustAnchorsInBackground();
 int CreateTlsContext(MailSession* session);
 int VerifyServerCertificate(MailSession* session);

@@ -442,14 +442,6 @@ TEST(SmtpSessionTest, RecipientAnswered251IsAccepted) {
   EXPECT_TRUE(ReadDelivered(kLongCram, "forward-251@example.test").found);
 }
 
-bool QuitLogged(int port, const std::string& rcpt) {
-  std::istringstream log(ReadFile(kState + "/quit.log"));
-  std::string line;
-  while (std::getline(log, line))
-    if (line == std::to_string(port) + " " + rcpt) return true;
-  return false;
-}
-
 TEST(SmtpSessionTest, ACancelAfterEhloSendsQuitInThePhasesMode) {
   // The server holds its reply to RCPT for 2 s; the cancel comes with the step of MAIL FROM.
   const struct {
@@ -470,7 +462,7 @@ TEST(SmtpSessionTest, ACancelAfterEhloSendsQuitInThePhasesMode) {
     EXPECT_EQ(outcome.result, -1);
     EXPECT_TRUE(outcome.boxes.empty());
     EXPECT_FALSE(ReadDelivered(c.port, c.to).found);
-    EXPECT_TRUE(testing_support::PumpMessagesUntil([&] { return QuitLogged(c.port, c.to); }, 5000));
+    EXPECT_TRUE(testing_support::PumpMessagesUntil([&] { return mail_test_files::QuitsSeen(kState, c.port, c.to) == 1; }, 5000));
   }
 }
 
@@ -729,6 +721,85 @@ TEST_F(StalledResolverTest, CancelDuringNameResolutionEndsAtOnceWithoutMessage) 
   EXPECT_EQ(outcome.result, -1);
   EXPECT_TRUE(outcome.boxes.empty());
   EXPECT_LT(outcome.elapsedMs, kMailConnectTimeoutMs / 2);
+}
+
+// The DER bytes of a certificate the test servers use.
+std::string CertificateDer(const char* name) {
+  const std::string pem = ReadFile(kState + "/certs/" + name + ".pem");
+  DWORD size = 0;
+  if (!CryptStringToBinaryA(pem.data(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER, nullptr, &size,
+                            nullptr, nullptr))
+    return "";
+  std::string der(size, '\0');
+  CryptStringToBinaryA(pem.data(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER,
+                       reinterpret_cast<BYTE*>(&der[0]), &size, nullptr, nullptr);
+  der.resize(size);
+  return der;
+}
+
+// Adds a certificate to one of this prefix's system stores, or removes every
+// copy of it.
+bool ChangeStore(DWORD location, const wchar_t* store, const std::string& der, bool add) {
+  // The registry store itself: a system store is a collection, through which
+  // a deletion does not reach the registry here.
+  HCERTSTORE handle = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0, location, store);
+  if (handle == nullptr) return false;
+  BOOL ok = TRUE;
+  if (add) {
+    ok = CertAddEncodedCertificateToStore(handle, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                                          static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+  } else {
+    BYTE hash[20];
+    DWORD hashLength = sizeof hash;
+    ok = CryptHashCertificate(0, CALG_SHA1, 0, reinterpret_cast<const BYTE*>(der.data()),
+                              static_cast<DWORD>(der.size()), hash, &hashLength);
+    CRYPT_HASH_BLOB blob = {hashLength, hash};
+    PCCERT_CONTEXT found;
+    while (ok && (found = CertFindCertificateInStore(handle, X509_ASN_ENCODING, 0, CERT_FIND_SHA1_HASH, &blob,
+                                                     nullptr)) != nullptr)
+      ok = CertDeleteCertificateFromStore(found);  // frees the context
+  }
+  CertCloseStore(handle, 0);
+  return ok != FALSE;
+}
+
+// Trust changed while the program runs; the test CA is trusted again and
+// the good certificate no longer distrusted afterwards, whatever happened.
+class TrustChangeTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    EXPECT_TRUE(ChangeStore(CERT_SYSTEM_STORE_CURRENT_USER, L"Disallowed", CertificateDer("good"), false));
+    EXPECT_TRUE(mail_test_files::TrustTestCa(kState));
+  }
+};
+
+TEST_F(TrustChangeTest, ARootRemovedOrAddedWhileRunningCountsForTheNextSession) {
+  const std::string ca = ReadFile(kState + "/certs/ca.der");
+  ASSERT_TRUE(ChangeStore(CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT", ca, false));
+  ASSERT_TRUE(ChangeStore(CERT_SYSTEM_STORE_CURRENT_USER, L"ROOT", ca, false));
+  // A chain that does not verify against the store as read has it read again.
+  ExpectOneBox(RunSession(MakeRequest(kTlsSelfSigned, "trust-self@example.test", 1, 1, "localhost")),
+               {kTlsSelfSigned, "", 0, 0, "", L"SSL_ERROR #8", L"error:0A000086"});
+  ExpectOneBox(RunSession(MakeRequest(kTlsGood, "trust-removed@example.test", 1, 1, "localhost")),
+               {kTlsGood, "", 0, 0, "", L"SSL_ERROR #8", L"error:0A000086"});
+  ASSERT_TRUE(mail_test_files::TrustTestCa(kState));
+  Outcome outcome = RunSession(MakeRequest(kTlsGood, "trust-added@example.test", 1, 1, "localhost"));
+  EXPECT_EQ(outcome.result, 0);
+  EXPECT_TRUE(outcome.boxes.empty());
+  EXPECT_TRUE(ReadDelivered(kTlsGood, "trust-added@example.test").found);
+}
+
+TEST_F(TrustChangeTest, ACertificateInTheDisallowedStoreIsNeverTrusted) {
+  ASSERT_TRUE(ChangeStore(CERT_SYSTEM_STORE_CURRENT_USER, L"Disallowed", CertificateDer("good"), true));
+  Outcome outcome = RunSession(MakeRequest(kTlsGood, "distrusted@example.test", 1, 1, "localhost"));
+  ExpectOneBox(outcome, {kTlsGood, "", 0, 0, "", L"SSL_ERROR #8", L"error:0A000086"});
+  EXPECT_NE(outcome.boxes.empty() ? std::wstring::npos : outcome.boxes[0].text.find(L"certificate rejected"),
+            std::wstring::npos);
+  EXPECT_FALSE(AuthLogged("distrusted@example.test"));
+  ASSERT_TRUE(ChangeStore(CERT_SYSTEM_STORE_CURRENT_USER, L"Disallowed", CertificateDer("good"), false));
+  outcome = RunSession(MakeRequest(kTlsGood, "trusted-again@example.test", 1, 1, "localhost"));
+  EXPECT_EQ(outcome.result, 0);
+  EXPECT_TRUE(outcome.boxes.empty());
 }
 
 TEST(SmtpSessionTest, TheBase64PasswordLeavesNoUnwipedCopyOnTheHeap) {
