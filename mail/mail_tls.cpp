@@ -74,7 +74,9 @@ DWORD WINAPI OpenTrustStoresWork(void* parameter) {
   ReleaseTrustStores(replaced);
   opening->result = stores;
   opening->error = error;
-  // The TLS library loads what its first context needs once for the process.
+  // The Disallowed store is read by each check, the first time slowly; and
+  // the TLS library loads what its first context needs once for the process.
+  if (HCERTSTORE disallowed = OpenSystemStore(L"Disallowed")) CertCloseStore(disallowed, 0);
   OPENSSL_init_ssl(0, nullptr);
   SSL_CTX_free(SSL_CTX_new(TLS_client_method()));
   OPENSSL_thread_stop();
