@@ -52,10 +52,14 @@ SRWLOCK trustLock = SRWLOCK_INIT;
 TrustStoresHeld* currentStores;
 TrustStoresOpening* pendingOpening;
 
-HCERTSTORE OpenSystemStore(const wchar_t* name) {
+HCERTSTORE WINAPI SystemStoreOpener(const wchar_t* name) {
   return CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER | CERT_STORE_READONLY_FLAG,
                        name);
 }
+
+TrustStoreOpener storeOpener = SystemStoreOpener;
+
+HCERTSTORE OpenSystemStore(const wchar_t* name) { return storeOpener(name); }
 
 DWORD WINAPI OpenTrustStoresWork(void* parameter) {
   TrustStoresOpening* opening = static_cast<TrustStoresOpening*>(parameter);
@@ -279,7 +283,7 @@ int VerifyWithTrustStores(X509_STORE_CTX* context, void* parameter) {
   TrustStoresHeld* fresh = nullptr;
   DWORD error = 0;
   // A cancel meanwhile fails the handshake; the session then sees its cancel.
-  if (AcquireTrustStores(session->cancelEvent, true, GetTickCount64() + kMailConnectTimeoutMs, &fresh, &error) !=
+  if (AcquireTrustStores(session->cancelEvent, true, GetTickCount64() + kMailStepTimeoutMs, &fresh, &error) !=
       TrustWait::Ready)
     return 0;
   ReleaseTrustStores(stores);
@@ -289,6 +293,8 @@ int VerifyWithTrustStores(X509_STORE_CTX* context, void* parameter) {
 }
 
 }  // namespace
+
+void SetTrustStoreOpener(TrustStoreOpener opener) { storeOpener = opener != nullptr ? opener : SystemStoreOpener; }
 
 void PrepareTrustAnchorsInBackground() {
   // The first session finds the stores read; on the process's pool, which
@@ -302,7 +308,7 @@ int CreateTlsContext(MailSession* session) {
   if (session->trustStores == nullptr) {
     TrustStoresHeld* stores = nullptr;
     DWORD error = 0;
-    switch (AcquireTrustStores(session->cancelEvent, false, GetTickCount64() + kMailConnectTimeoutMs, &stores,
+    switch (AcquireTrustStores(session->cancelEvent, false, GetTickCount64() + kMailStepTimeoutMs, &stores,
                                &error)) {
       case TrustWait::Ready:
         session->trustStores = stores;

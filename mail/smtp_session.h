@@ -99,6 +99,10 @@ int32_t ConnectWithTimeout(MailSession* session, const addrinfo* address, DWORD 
 // process's pool. A session waits for a reading only together with its
 // cancel.
 void PrepareTrustAnchorsInBackground();
+// How the system stores are opened (CertOpenStore); tests put a slow one in
+// its place to show that nothing waits for it beyond a cancel.
+typedef void*(WINAPI* TrustStoreOpener)(const wchar_t* name);  // returns an HCERTSTORE
+void SetTrustStoreOpener(TrustStoreOpener opener);  // null: the system's
 int CreateTlsContext(MailSession* session);
 int VerifyServerCertificate(MailSession* session);
 int MatchCertificateHostName(MailSession* session);

@@ -802,6 +802,29 @@ TEST_F(TrustChangeTest, ACertificateInTheDisallowedStoreIsNeverTrusted) {
   EXPECT_TRUE(outcome.boxes.empty());
 }
 
+// A reading of the trust stores that takes until the test lets it go.
+HANDLE storeRelease;
+HCERTSTORE WINAPI SlowStoreOpener(const wchar_t* name) {
+  WaitForSingleObject(storeRelease, 60000);
+  return CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER | CERT_STORE_READONLY_FLAG,
+                       name);
+}
+
+TEST(SmtpSessionTest, CancelNeverWaitsForAReadingOfTheTrustStores) {
+  storeRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetTrustStoreOpener(SlowStoreOpener);
+  // The self-signed chain does not verify against the stores as read, so
+  // they are read again; the cancel comes during that reading.
+  Outcome outcome =
+      RunSession(MakeRequest(kTlsSelfSigned, "cancel-trust@example.test", 1, 1, "localhost"), 1, 1500);
+  SetTrustStoreOpener(nullptr);
+  SetEvent(storeRelease);  // the reading ends on its own thread
+  EXPECT_EQ(outcome.result, -1);
+  EXPECT_TRUE(outcome.boxes.empty());
+  EXPECT_GE(outcome.elapsedMs, 1400u);
+  EXPECT_LT(outcome.elapsedMs, 5000u);
+}
+
 TEST(SmtpSessionTest, TheBase64PasswordLeavesNoUnwipedCopyOnTheHeap) {
   const struct {
     int port;
