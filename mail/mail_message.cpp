@@ -100,38 +100,50 @@ std::vector<std::wstring> SplitLines(const std::wstring& text) {
   return lines;
 }
 
+// Splits text between whole characters into pieces whose converted bytes
+// fit: fits(pieces made so far, bytes) says whether the piece under way may
+// hold them, and a single character always makes a piece. False when a
+// character cannot be converted.
+template <typename Convert, typename Fits>
+bool SplitConverted(const std::wstring& text, Convert convert, Fits fits, std::vector<std::string>* pieces) {
+  std::wstring pending;
+  std::string pendingBytes;
+  for (size_t i = 0; i < text.size();) {
+    const size_t n = CharacterLength(text, i);
+    const std::wstring candidate = pending + text.substr(i, n);
+    std::string bytes;
+    if (!convert(candidate, &bytes)) return false;
+    if (!fits(pieces->size(), bytes) && !pending.empty()) {
+      pieces->push_back(pendingBytes);
+      pending.clear();
+      pendingBytes.clear();
+      continue;  // the same character starts the next piece
+    }
+    pending = candidate;
+    pendingBytes = bytes;
+    i += n;
+  }
+  if (!pending.empty() || pieces->empty()) pieces->push_back(pendingBytes);
+  return true;
+}
+
 // The body in ISO-2022-JP, each line converted on its own (so each starts and
 // ends in ASCII) and a line too long for the wire folded between whole
 // characters, every part again returning to ASCII.
 bool BodyToIso2022Jp(const std::wstring& body, std::string* out) {
   out->clear();
-  bool first = true;
+  std::vector<std::string> lines;
   for (const std::wstring& line : SplitLines(FoldHalfWidthKatakana(body))) {
-    std::wstring part;
-    std::string partBytes;
-    for (size_t i = 0; i <= line.size();) {
-      if (i == line.size()) {
-        if (!first) *out += "\r\n";
-        *out += partBytes;
-        first = false;
-        break;
-      }
-      const size_t n = CharacterLength(line, i);
-      const std::wstring candidate = part + line.substr(i, n);
-      std::string bytes;
-      if (!WideToIso2022Jp(candidate, &bytes)) return false;
-      if (WireLength(bytes) > kMaxLineOctets && !part.empty()) {
-        if (!first) *out += "\r\n";
-        *out += partBytes;
-        first = false;
-        part.clear();
-        partBytes.clear();
-        continue;  // the same character starts the next line
-      }
-      part = candidate;
-      partBytes = bytes;
-      i += n;
-    }
+    std::vector<std::string> parts;  // an empty line still makes one
+    const bool ok = SplitConverted(
+        line, WideToIso2022Jp, [](size_t, const std::string& bytes) { return WireLength(bytes) <= kMaxLineOctets; },
+        &parts);
+    if (!ok) return false;
+    lines.insert(lines.end(), parts.begin(), parts.end());
+  }
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) *out += "\r\n";
+    *out += lines[i];
   }
   return true;
 }
@@ -261,26 +273,13 @@ bool BuildSubjectLine(const std::wstring& subject, int charset, std::string* lin
   std::wstring text = jis ? FoldHalfWidthKatakana(subject) : subject;
 
   std::vector<std::string> words;
-  std::wstring pending;
-  std::string pendingBytes;
-  for (size_t i = 0; i < text.size();) {
-    size_t n = CharacterLength(text, i);
-    std::wstring candidate = pending + text.substr(i, n);
-    std::string bytes;
-    bool ok = jis ? WideToIso2022Jp(candidate, &bytes) : ToUtf8(candidate, &bytes);
-    if (!ok) return false;
-    const size_t maxRaw = words.empty() ? maxRawFirst : maxRawLater;
-    if (bytes.size() > maxRaw && !pending.empty()) {
-      words.push_back(pendingBytes);
-      pending.clear();
-      pendingBytes.clear();
-      continue;  // the same character starts the next word
-    }
-    pending = candidate;
-    pendingBytes = bytes;
-    i += n;
-  }
-  if (!pending.empty() || words.empty()) words.push_back(pendingBytes);
+  auto convert = [jis](const std::wstring& part, std::string* bytes) {
+    return jis ? WideToIso2022Jp(part, bytes) : ToUtf8(part, bytes);
+  };
+  auto fits = [&](size_t wordsMade, const std::string& bytes) {
+    return bytes.size() <= (wordsMade == 0 ? maxRawFirst : maxRawLater);
+  };
+  if (!SplitConverted(text, convert, fits, &words)) return false;
 
   char* slot = nullptr;
   *line = "Subject:";

@@ -305,6 +305,16 @@ TEST(SmtpSessionTest, Iso2022JpAndDotLinesArriveAsTyped) {
   EXPECT_NE(d.content.find("Content-Transfer-Encoding: 7bit\r\n"), std::string::npos);
 }
 
+struct ErrorCase {
+  int port;
+  const char* to;
+  int useAuth;
+  int security;
+  const char* server;
+  const wchar_t* caption;
+  const wchar_t* textStart;
+};
+
 // ISO-2022-JP back to text, independently of the code under test: each JIS
 // pair to Shift_JIS, then code page 932.
 std::wstring DecodeIso2022Jp(const std::string& bytes) {
@@ -443,26 +453,22 @@ TEST(SmtpSessionTest, RecipientAnswered251IsAccepted) {
 }
 
 TEST(SmtpSessionTest, ACancelAfterEhloSendsQuitInThePhasesMode) {
-  // The server holds its reply to RCPT for 2 s; the cancel comes with the step of MAIL FROM.
-  const struct {
-    int port;
-    const char* to;
-    int useAuth;
-    int security;
-    const char* server;
-    int mailStep;
-  } kCases[] = {
-      {kLongCram, "stallrcpt-plain@example.test", 0, 0, "127.0.0.1", 4},
-      {kStartTlsInject, "stallrcpt-tls@example.test", 1, 2, "localhost", 8},
+  // The server holds its reply to RCPT for 2 s; the cancel comes with the
+  // step of MAIL FROM: the 4th in plain, the 8th after STARTTLS and AUTH.
+  const std::pair<ErrorCase, int> kCases[] = {
+      {{kLongCram, "stallrcpt-plain@example.test", 0, 0, "127.0.0.1", L"", L""}, 4},
+      {{kStartTlsInject, "stallrcpt-tls@example.test", 1, 2, "localhost", L"", L""}, 8},
   };
-  for (const auto& c : kCases) {
+  for (const auto& [c, mailStep] : kCases) {
     SCOPED_TRACE(c.to);
-    Outcome outcome =
-        RunSession(MakeRequest(c.port, c.to, c.useAuth, c.security, c.server), 1, 0, c.mailStep);
+    Outcome outcome = RunSession(MakeRequest(c.port, c.to, c.useAuth, c.security, c.server), 1, 0, mailStep);
     EXPECT_EQ(outcome.result, -1);
     EXPECT_TRUE(outcome.boxes.empty());
     EXPECT_FALSE(ReadDelivered(c.port, c.to).found);
-    EXPECT_TRUE(testing_support::PumpMessagesUntil([&] { return mail_test_files::QuitsSeen(kState, c.port, c.to) == 1; }, 5000));
+    const int port = c.port;
+    const std::string to = c.to;
+    EXPECT_TRUE(testing_support::PumpMessagesUntil(
+        [&] { return mail_test_files::QuitsSeen(kState, port, to) == 1; }, 5000));
   }
 }
 
@@ -522,15 +528,6 @@ TEST(SmtpSessionTest, AFailedQuitAfterACancelIsReportedAndTheMailStillCountsAsCa
   EXPECT_FALSE(worker.boxes[0].text.empty());
 }
 
-struct ErrorCase {
-  int port;
-  const char* to;
-  int useAuth;
-  int security;
-  const char* server;
-  const wchar_t* caption;
-  const wchar_t* textStart;
-};
 
 void ExpectOneBox(const Outcome& outcome, const ErrorCase& c) {
   EXPECT_EQ(outcome.result, -1);
