@@ -12,7 +12,7 @@ start)
     touch "$state/stop"
     while kill -0 "$(cat "$state/pid")" 2>/dev/null; do sleep 0.2; done
   fi
-  rm -rf "$state/mail" "$state/auth.log" "$state/ready" "$state/stop"
+  rm -rf "$state/mail" "$state/auth.log" "$state/quit.log" "$state/ready" "$state/stop"
   setsid /usr/bin/python3 "$source_dir/mail_servers.py" "$state" 900 \
     >"$state/servers.log" 2>&1 </dev/null &
   echo $! > "$state/pid"
