@@ -27,14 +27,8 @@ const std::string kUnixState = SOPORA_MAIL_STATE_UNIX;
 const std::string kUnixSource = SOPORA_MAIL_SOURCE_UNIX;
 const std::string kState = "Z:" + kUnixState;
 
-double Now() {
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 using benchmark_support::Median;
+using benchmark_support::NowMs;
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -78,8 +72,9 @@ int wmain(int argc, wchar_t** argv) {
                    " && touch " + kUnixState + "/bench-up\"",
                kState + "/bench-up", 60000) ||
       !TrustTestCa()) {
-    fprintf(stderr, "the test servers did not start\n");
-    return 1;
+    benchmark_support::Failures failures;
+    failures.Check(false, "starting the test servers and trusting their CA");
+    return benchmark_support::ReportFailures(failures, -1, rounds);
   }
   // As the program does at its start-up, with the trust it then has, long
   // before its first mail.
@@ -96,30 +91,30 @@ int wmain(int argc, wchar_t** argv) {
   request.security = kSecurityStartTls;
   wcscpy(request.subject, L"benchmark");
   wcscpy(request.body, L"benchmark body");
+  // Round 0, the warm-up, is the first mail of the process: it is kept apart.
   std::vector<double> ours;
   double first = 0;
-  int failures = 0;
-  for (int i = 0; i <= rounds; ++i) {
-    snprintf(request.to, sizeof request.to, "bench%d@example.test", i);
+  int sent = 0;
+  benchmark_support::Failures failures;
+  std::vector<benchmark_support::Series> series = {{"SendMail", [&] {
+    snprintf(request.to, sizeof request.to, "bench%d@example.test", sent);
     MailSession* session = new MailSession{};
-    double start = Now();
-    int result = SendMail(session, nullptr, 0, &request);
-    double end = Now();
+    const double start = NowMs();
+    const int result = SendMail(session, nullptr, 0, &request);
+    const double took = NowMs() - start;
     CloseMailConnection(session);
     delete session;
-    if (result != 0) ++failures;
-    // The first mail of the process opens the ROOT store; it is kept apart.
-    if (i == 0)
-      first = (end - start) * 1000;
+    if (sent++ == 0)
+      first = took;
     else
-      ours.push_back((end - start) * 1000);
-  }
-
-  // A run with a failed session measured something else: no ratio from it.
-  if (failures > 0) {
+      ours.push_back(took);
+    failures.Check(result == 0, "SendMail to " + std::string(request.to) + " (result " + std::to_string(result) + ")");
+  }}};
+  const int ran = benchmark_support::RunRounds(&series, rounds, &failures);
+  // A run with a failed session measured something else: no figures from it.
+  if (failures.Count() > 0) {
     StopServers();
-    printf("rounds: %d, failed sessions: %d of %d: no ratio is reported\n", rounds, failures, rounds + 1);
-    return 1;
+    return benchmark_support::ReportFailures(failures, ran, rounds);
   }
 
   std::vector<double> full, startup;
@@ -136,22 +131,22 @@ int wmain(int argc, wchar_t** argv) {
   // session once did), and the TLS context a session makes now.
   std::vector<double> storeOpen, decodeAll, context;
   for (int i = 0; i < rounds; ++i) {
-    double start = Now();
+    double start = NowMs();
     HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0,
                                      CERT_SYSTEM_STORE_CURRENT_USER | CERT_STORE_READONLY_FLAG, L"ROOT");
-    storeOpen.push_back((Now() - start) * 1000);
-    start = Now();
+    storeOpen.push_back(NowMs() - start);
+    start = NowMs();
     for (PCCERT_CONTEXT cert = CertEnumCertificatesInStore(store, nullptr); cert != nullptr;
          cert = CertEnumCertificatesInStore(store, cert)) {
       const unsigned char* der = cert->pbCertEncoded;
       X509_free(d2i_X509(nullptr, &der, static_cast<long>(cert->cbCertEncoded)));
     }
-    decodeAll.push_back((Now() - start) * 1000);
+    decodeAll.push_back(NowMs() - start);
     if (store != nullptr) CertCloseStore(store, 0);
     MailSession session{};
-    start = Now();
+    start = NowMs();
     CreateTlsContext(&session);
-    context.push_back((Now() - start) * 1000);
+    context.push_back(NowMs() - start);
     CloseMailConnection(&session);
   }
   printf("rounds: %d (failed sessions: none)\n", rounds);
@@ -161,7 +156,7 @@ int wmain(int argc, wchar_t** argv) {
   printf("SendMail, STARTTLS + AUTH LOGIN, connect to final reply: first of the process %.2f ms, median %.2f ms\n",
          first, Median(ours));
   if (full.empty()) {
-    printf("swaks: not run (is swaks with Net::SSLeay installed?)\n");
+    printf("FAILED after %d rounds: swaks did not run (is swaks with Net::SSLeay installed?)\nNo figures.\n", rounds);
     return 1;
   }
   double dialogue = Median(full) - Median(startup);
