@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "appearance.h"
+#include "image_header.h"
 
 // Built-in images from the program's resources and skin folders
 // skin\<name>\data.ini with their PNG image.
@@ -12,9 +13,20 @@
 // A PNG resource decoded into a bitmap that owns its pixels (the resource
 // memory is gone when this returns), or null.
 GdiplusBitmap LoadPngResource(HMODULE module, HRSRC resource);
-// A PNG (or any GDI+ image) file decoded into a bitmap that owns its pixels and
-// keeps no lock on the file; null when it cannot be decoded or is empty.
-GdiplusBitmap LoadImageFileCopy(const wchar_t* path);
+// The largest image a skin may have: the virtual screen, as a count window
+// larger than every monitor is no use.
+SIZE LargestSkinImage();
+
+// Why an image file gave no bitmap, and the size its header declares.
+struct ImageLoad {
+  enum Problem { None, Unreadable, LargerThanScreen, FileTooLarge } problem = None;
+  ImageHeader header = {};
+};
+// A PNG, BMP, GIF or JPEG file decoded into a bitmap that owns its pixels and
+// keeps no lock on the file; null, with the reason, when its header cannot be
+// read, declares more than LargestSkinImage (then nothing is decoded), or the
+// decoder fails.
+GdiplusBitmap LoadImageFileCopy(const wchar_t* path, ImageLoad* load);
 void DeleteGdiplusBitmap(GdiplusBitmap* bitmap);
 SIZE GdiplusBitmapSize(GdiplusBitmap bitmap);  // 0 x 0 for none
 
@@ -28,6 +40,9 @@ void LoadCountWindowImages(HWND owner);
 
 // One text of a data.ini: the section's keys read with their widths.
 SkinLayout ReadSkinLayout(const wchar_t* iniPath, const wchar_t* section);
+// A skin's folder name, and an image name in its data.ini, name one entry of
+// their folder: no separator, drive, "..", wildcard or device name.
+bool IsPlainSkinName(const wchar_t* name);
 // Loads skin\<name>\data.ini and its image. On failure reports over `owner`
 // and keeps the previous image and layout.
 bool LoadSkin(const wchar_t* name, HWND owner);

@@ -46,7 +46,7 @@ void FinishMailJob(MailJob& job) {
   job.joining = 1;
   JoinMailJob(&job);
   job.joining = 0;
-  // Any completion still queued now names a thread that is no longer live.
+  // Any completion still queued now names a job that is no longer live.
   if (mailProgressDialog) {
     if (job.closeMode == 1) {
       DestroyWindow(mailProgressDialog);
@@ -60,9 +60,11 @@ void FinishMailJob(MailJob& job) {
 int ExecutePowerAction(MailJob& job, int32_t action, const SYSTEMTIME& wake) {
   // The job record is reused below: the previous item's after-resume mail,
   // still running, is cancelled rather than waited out with the tray frozen.
+  // A mail lost that way is logged like any mail that did not go out.
   if (job.thread) {
     CancelMailJob(&job);
     FinishMailJob(job);
+    if (job.cancelled) AppendErrorLog(kMailCancelledForNextItemText, kMailSendErrorTitle);
   }
 
   if (!EnableShutdownPrivilege(mainWindow)) return kExecuteFailed;

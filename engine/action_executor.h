@@ -27,3 +27,7 @@ extern uint8_t countdownRunAborted;
 
 inline constexpr const wchar_t* kMailThreadErrorTitle = L"メール送信スレッドの作成に失敗しました。";
 inline constexpr const wchar_t* kMailComposeErrorTitle = L"メール送信エラー #40";
+// The after-resume mail still running when the next item falls due.
+inline constexpr const wchar_t* kMailSendErrorTitle = L"メール送信エラー";
+inline constexpr const wchar_t* kMailCancelledForNextItemText =
+    L"次の項目の時刻になったため、復帰後のメールの送信を中止しました。";

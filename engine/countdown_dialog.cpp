@@ -364,7 +364,7 @@ void RepaintCountWindow(LPARAM reloadLabel) {
 }
 
 // Only the live worker's own completion finishes the job; one from a worker
-// already joined elsewhere names a thread that is gone.
+// already joined elsewhere names a job that is gone.
 void OnMailDone(LPARAM completion) {
   if (IsLiveMailCompletion(&mailJob, completion)) FinishMailJob(mailJob);
 }

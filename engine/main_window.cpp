@@ -11,6 +11,7 @@
 #include "countdown_dialog.h"
 #include "feature_switches_dialog.h"
 #include "layered_paint.h"
+#include "mail_jobs.h"
 #include "main_dialog.h"
 #include "main_window_state.h"
 #include "mode_dialog.h"
@@ -206,6 +207,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DESTROY:
       KillTimer(window, kTrayRetryTimer);
       RemoveTrayIcon();
+      // Every way out ends here: no mail worker may be cut off mid-dialogue.
+      EndEveryMailJob();
       PostQuitMessage(0);
       return 0;
     case WM_ACTIVATE:

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "mail_jobs.h"
 #include "main_window.h"
 #include "main_window_state.h"
 #include "schedule_model.h"
@@ -57,6 +58,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  EndEveryMailJob();  // a quit posted by anything else still waits for the workers
   Gdiplus::GdiplusShutdown(gdiplusToken);
   CoUninitialize();
   return static_cast<int>(msg.wParam);

@@ -11,6 +11,32 @@
 
 namespace {
 
+// Job numbers of this process; 0 is never one.
+volatile LONG lastIdentity;
+
+// A cancelled worker ends within its current step: the reply to a text it
+// has sent already, then the QUIT.
+constexpr DWORD kWorkerEndLimitMs = 2 * kMailStepTimeoutMs + 2000;
+
+// The jobs started and not yet joined (user-interface thread only).
+constexpr size_t kMaxRunningJobs = 8;
+MailJob* runningJobs[kMaxRunningJobs];
+
+void Remember(MailJob* job) {
+  for (MailJob*& slot : runningJobs)
+    if (slot == job) return;
+  for (MailJob*& slot : runningJobs)
+    if (slot == nullptr) {
+      slot = job;
+      return;
+    }
+}
+
+void Forget(MailJob* job) {
+  for (MailJob*& slot : runningJobs)
+    if (slot == job) slot = nullptr;
+}
+
 void (*workerStarted)();
 void (*workerEnding)();
 
@@ -67,21 +93,22 @@ bool ComposeNotificationMail(const ScheduleItem& item, int32_t afterResume, Mail
 
 bool StartMailJob(MailJob* job, unsigned(__stdcall* procedure)(void*)) {
   job->thread = nullptr;
-  job->threadId = 0;
   job->joining = 0;
+  job->cancelled = 0;
+  do {
+    job->identity = static_cast<uint32_t>(InterlockedIncrement(&lastIdentity));
+  } while (job->identity == 0);
   job->cancelEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (job->cancelEvent == nullptr) return false;
-  unsigned threadId = 0;
-  const uintptr_t thread = _beginthreadex(nullptr, 0, procedure, job, CREATE_SUSPENDED, &threadId);
+  const uintptr_t thread = _beginthreadex(nullptr, 0, procedure, job, 0, nullptr);
   if (thread == 0) {
     CloseHandle(job->cancelEvent);
     job->cancelEvent = nullptr;
+    job->identity = 0;
     return false;
   }
-  // The id is in the job before the worker can post a completion with it.
   job->thread = reinterpret_cast<HANDLE>(thread);
-  job->threadId = threadId;
-  ResumeThread(job->thread);
+  Remember(job);
   return true;
 }
 
@@ -95,17 +122,33 @@ void JoinMailJob(MailJob* job) {
     CloseHandle(job->thread);
     job->thread = nullptr;
   }
-  job->threadId = 0;
+  job->identity = 0;
   if (job->cancelEvent != nullptr) {
     CloseHandle(job->cancelEvent);
     job->cancelEvent = nullptr;
   }
   SecureZeroMemory(&job->request, sizeof job->request);
+  Forget(job);
 }
 
+void EndEveryMailJob() {
+  // All are cancelled first, so that they end side by side.
+  for (MailJob* job : runningJobs)
+    if (job != nullptr) CancelMailJob(job);
+  const ULONGLONG deadline = GetTickCount64() + kWorkerEndLimitMs;
+  for (MailJob* job : runningJobs) {
+    // One that an outer frame is joining already is left to that frame.
+    if (job == nullptr || job->thread == nullptr || job->joining) continue;
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+    if (WaitForThreadPumping(job->thread, left)) JoinMailJob(job);
+  }
+}
+
+LPARAM MailCompletionOf(const MailJob* job) { return static_cast<LPARAM>(job->identity); }
+
 bool IsLiveMailCompletion(const MailJob* job, LPARAM completion) {
-  return job->thread != nullptr && job->threadId != 0 &&
-         static_cast<DWORD>(completion) == job->threadId;
+  return job->thread != nullptr && job->identity != 0 && completion == MailCompletionOf(job);
 }
 
 int32_t RunMailJobDialogue(MailJob* job) {
@@ -114,6 +157,7 @@ int32_t RunMailJobDialogue(MailJob* job) {
   if (session != nullptr) {
     session->cancelEvent = job->cancelEvent;
     result = SendMail(session, job->owner, job->interactive, &job->request);
+    job->cancelled = session->cancelled;
     CloseMailConnection(session);
     delete session;
   }

@@ -18,7 +18,10 @@ struct MailJob {
   // Manual-reset: made before the thread starts, closed after the join.
   // Cancel only sets it, so a late Cancel never touches the worker's state.
   HANDLE cancelEvent;
-  DWORD threadId;       // the worker's, carried by its completion's lParam
+  // This job's own number, carried by its completion's lParam: thread ids
+  // are reused, so only this tells a stale completion from the live one.
+  uint32_t identity;
+  int32_t cancelled;    // the worker ended on a cancel (set before it ends)
   uint8_t interactive;  // 1: failures in message boxes (the test mail)
   uint8_t joining;      // set while the owner waits for the worker
   MailRequest request;  // complete before the thread starts; wiped after the join
@@ -37,12 +40,19 @@ void CancelMailJob(MailJob* job);
 // Waits for the worker while delivering the messages sent to this thread,
 // closes the thread and the cancel event and wipes the request.
 void JoinMailJob(MailJob* job);
+// What the job's worker posts as 0x8007's lParam.
+LPARAM MailCompletionOf(const MailJob* job);
+// Cancels every job started and not yet joined and waits for its worker, at
+// most as long as a cancelled worker can take; the program calls it as it
+// ends, so no worker is cut off in the middle of its dialogue.
+void EndEveryMailJob();
+
 // Whether a completion (0x8007's lParam) is the running worker's own.
 bool IsLiveMailCompletion(const MailJob* job, LPARAM completion);
 
 // Runs the job's dialogue on the worker thread: SendMail with the job's
-// request and cancel event, then posts 0x8007 (wParam closeMode, lParam the
-// worker's thread id). Returns SendMail's result.
+// request and cancel event and notes in the job whether a cancel ended it.
+// Returns SendMail's result.
 int32_t RunMailJobDialogue(MailJob* job);
 
 // Called on each mail worker as it starts and as it ends (tests watch its

@@ -74,31 +74,129 @@ bool ToUtf8(const std::wstring& text, std::string* out) {
                              &(*out)[0], size, nullptr, nullptr) == size;
 }
 
-// Any CR, LF or CR LF becomes CR LF, and a leading "." of a line is doubled
-// so that the server delivers the line as typed.
-std::string NormaliseBody(const std::string& body) {
-  std::string out;
-  out.reserve(body.size() + 16);
-  bool lineStart = true;
-  for (size_t i = 0; i < body.size(); ++i) {
-    char c = body[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < body.size() && body[i + 1] == '\n') ++i;
-      out += "\r\n";
-      lineStart = true;
-      continue;
-    }
-    if (lineStart && c == '.') out += '.';
-    out += c;
-    lineStart = false;
-  }
-  return out;
-}
-
 // One code point of text starting at i (a surrogate pair counts as one).
 size_t CharacterLength(const std::wstring& text, size_t i) {
   if (IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1])) return 2;
   return 1;
+}
+
+// The longest line RFC 5322 allows, without its CR LF.
+constexpr size_t kMaxLineOctets = 998;
+
+// Octets a line takes on the wire: a leading "." is doubled.
+size_t WireLength(const std::string& line) { return line.size() + (!line.empty() && line[0] == '.' ? 1 : 0); }
+
+// Splits text at CR, LF or CR LF.
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+  std::vector<std::wstring> lines(1);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' || text[i] == L'\n') {
+      if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+      lines.emplace_back();
+      continue;
+    }
+    lines.back() += text[i];
+  }
+  return lines;
+}
+
+// Splits text between whole characters into pieces whose converted bytes
+// fit: fits(pieces made so far, bytes) says whether the piece under way may
+// hold them, and a single character always makes a piece. False when a
+// character cannot be converted.
+template <typename Convert, typename Fits>
+bool SplitConverted(const std::wstring& text, Convert convert, Fits fits, std::vector<std::string>* pieces) {
+  std::wstring pending;
+  std::string pendingBytes;
+  for (size_t i = 0; i < text.size();) {
+    const size_t n = CharacterLength(text, i);
+    const std::wstring candidate = pending + text.substr(i, n);
+    std::string bytes;
+    if (!convert(candidate, &bytes)) return false;
+    if (!fits(pieces->size(), bytes) && !pending.empty()) {
+      pieces->push_back(pendingBytes);
+      pending.clear();
+      pendingBytes.clear();
+      continue;  // the same character starts the next piece
+    }
+    pending = candidate;
+    pendingBytes = bytes;
+    i += n;
+  }
+  if (!pending.empty() || pieces->empty()) pieces->push_back(pendingBytes);
+  return true;
+}
+
+// The body in ISO-2022-JP, each line converted on its own (so each starts and
+// ends in ASCII) and a line too long for the wire folded between whole
+// characters, every part again returning to ASCII.
+bool BodyToIso2022Jp(const std::wstring& body, std::string* out) {
+  out->clear();
+  std::vector<std::string> lines;
+  for (const std::wstring& line : SplitLines(FoldHalfWidthKatakana(body))) {
+    std::vector<std::string> parts;  // an empty line still makes one
+    const bool ok = SplitConverted(
+        line, WideToIso2022Jp, [](size_t, const std::string& bytes) { return WireLength(bytes) <= kMaxLineOctets; },
+        &parts);
+    if (!ok) return false;
+    lines.insert(lines.end(), parts.begin(), parts.end());
+  }
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) *out += "\r\n";
+    *out += lines[i];
+  }
+  return true;
+}
+
+bool HasEightBitCharacter(const wchar_t* text) {
+  for (const wchar_t* p = text; *p != L'\0'; ++p)
+    if (*p >= 0x80) return true;
+  return false;
+}
+
+// Any CR, LF or CR LF becomes CR LF; nothing else changes.
+std::string CanonicalLineEnds(const std::string& body) {
+  std::string out;
+  out.reserve(body.size() + 16);
+  for (size_t i = 0; i < body.size(); ++i) {
+    if (body[i] == '\r' || body[i] == '\n') {
+      if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n') ++i;
+      out += "\r\n";
+      continue;
+    }
+    out += body[i];
+  }
+  return out;
+}
+
+// Line ends become CR LF, and a leading "." of a line is doubled so that
+// the server delivers the line as typed.
+std::string NormaliseBody(const std::string& body) {
+  const std::string lines = CanonicalLineEnds(body);
+  std::string out;
+  out.reserve(lines.size() + 16);
+  bool lineStart = true;
+  for (char c : lines) {
+    if (lineStart && c == '.') out += '.';
+    out += c;
+    lineStart = c == '\n';
+  }
+  return out;
+}
+
+// Base64 in lines of 76 characters (RFC 2045), CR LF between them.
+bool Base64Lines(const std::string& bytes, std::string* out) {
+  char* slot = nullptr;
+  const char* encoded = Base64EncodeBytes(&slot, bytes.data(), bytes.size());
+  if (encoded == nullptr) return false;
+  const std::string text = encoded;
+  FreeBase64Slot(&slot);
+  out->clear();
+  for (size_t at = 0; at < text.size(); at += 76) {
+    if (at > 0) *out += "\r\n";
+    *out += text.substr(at, 76);
+  }
+  return true;
 }
 
 }  // namespace
@@ -165,31 +263,23 @@ bool WideToIso2022Jp(const std::wstring& text, std::string* destination) {
 bool BuildSubjectLine(const std::wstring& subject, int charset, std::string* line) {
   const bool jis = charset == kCharsetIso2022Jp;
   const char* prefix = jis ? "=?ISO-2022-JP?B?" : "=?utf-8?B?";
-  // An encoded word is at most 75 characters: the Base64 part at most 75
-  // minus the frame, rounded down to whole groups of four.
-  const size_t maxRaw = (75 - strlen(prefix) - 2) / 4 * 3;
+  // A line that holds an encoded word is at most 76 characters: the first
+  // word follows "Subject:", each later one a folding space (and so is at
+  // most 75, the longest word there is). The Base64 part is what the frame
+  // leaves, rounded down to whole groups of four.
+  const size_t frame = strlen(prefix) + 2;
+  const size_t maxRawFirst = (76 - strlen("Subject:") - frame) / 4 * 3;
+  const size_t maxRawLater = (76 - 1 - frame) / 4 * 3;
   std::wstring text = jis ? FoldHalfWidthKatakana(subject) : subject;
 
   std::vector<std::string> words;
-  std::wstring pending;
-  std::string pendingBytes;
-  for (size_t i = 0; i < text.size();) {
-    size_t n = CharacterLength(text, i);
-    std::wstring candidate = pending + text.substr(i, n);
-    std::string bytes;
-    bool ok = jis ? WideToIso2022Jp(candidate, &bytes) : ToUtf8(candidate, &bytes);
-    if (!ok) return false;
-    if (bytes.size() > maxRaw && !pending.empty()) {
-      words.push_back(pendingBytes);
-      pending.clear();
-      pendingBytes.clear();
-      continue;  // the same character starts the next word
-    }
-    pending = candidate;
-    pendingBytes = bytes;
-    i += n;
-  }
-  if (!pending.empty() || words.empty()) words.push_back(pendingBytes);
+  auto convert = [jis](const std::wstring& part, std::string* bytes) {
+    return jis ? WideToIso2022Jp(part, bytes) : ToUtf8(part, bytes);
+  };
+  auto fits = [&](size_t wordsMade, const std::string& bytes) {
+    return bytes.size() <= (wordsMade == 0 ? maxRawFirst : maxRawLater);
+  };
+  if (!SplitConverted(text, convert, fits, &words)) return false;
 
   char* slot = nullptr;
   *line = "Subject:";
@@ -209,15 +299,23 @@ bool BuildSubjectLine(const std::wstring& subject, int charset, std::string* lin
   return true;
 }
 
-int ComposeMailText(const MailRequest* request, std::string* out) {
+bool MailBodyNeedsEightBit(const MailRequest* request) {
+  return request->charset != kCharsetIso2022Jp && HasEightBitCharacter(request->body);
+}
+
+int ComposeMailText(const MailRequest* request, std::string* out, bool eightBitAccepted) {
   out->clear();
   if (!MailRequestFieldsAreSafe(request)) return 40;
   const bool jis = request->charset == kCharsetIso2022Jp;
   std::string subjectLine;
   if (!BuildSubjectLine(request->subject, request->charset, &subjectLine)) return 0;
   std::string body;
-  bool ok = jis ? WideToIso2022Jp(request->body, &body) : ToUtf8(request->body, &body);
+  bool ok = jis ? BodyToIso2022Jp(request->body, &body) : ToUtf8(request->body, &body);
   if (!ok) return 0;
+  // 8-bit text only goes to a server that takes it; any other gets Base64.
+  const bool base64 = MailBodyNeedsEightBit(request) && !eightBitAccepted;
+  std::string encodedBody;
+  if (base64 && !Base64Lines(CanonicalLineEnds(body), &encodedBody)) return 40;
 
   out->reserve(512 + subjectLine.size() + body.size() * 2);
   *out += "From:";
@@ -229,16 +327,18 @@ int ComposeMailText(const MailRequest* request, std::string* out) {
   *out += "Mime-Version: 1.0\r\n";
   *out += jis ? "Content-Type:text/plain;charset=\"iso-2022-jp\"\r\n"
               : "Content-Type:text/plain;charset=\"utf-8\"\r\n";
-  *out += jis ? "Content-Transfer-Encoding: 7bit\r\n" : "Content-Transfer-Encoding: 8bit\r\n";
+  *out += jis ? "Content-Transfer-Encoding: 7bit\r\n"
+              : base64 ? "Content-Transfer-Encoding: base64\r\n" : "Content-Transfer-Encoding: 8bit\r\n";
   *out += "X-Mailer:sopora\r\n";
   *out += "\r\n";
-  *out += NormaliseBody(body);
+  *out += base64 ? encodedBody : NormaliseBody(body);
   *out += "\r\n.\r\n";
   return -1;
 }
 
-void BuildMailMessage(MailSession* session, std::string* destination, const MailRequest* request) {
-  int failure = ComposeMailText(request, destination);
+void BuildMailMessage(MailSession* session, std::string* destination, const MailRequest* request,
+                      bool eightBitAccepted) {
+  int failure = ComposeMailText(request, destination, eightBitAccepted);
   if (failure < 0) return;
   destination->clear();
   // No system error stands behind these failures: name the bad input.

@@ -12,12 +12,18 @@ void ReplaceMailPlaceholders(const wchar_t* subjectTemplate, const wchar_t* body
 std::wstring ReplacePlaceholdersIn(const std::wstring& text, const std::wstring& timeText,
                                    const std::wstring* computerName);
 
+// Whether the body goes out as 8-bit text (UTF-8 with a character beyond ASCII).
+bool MailBodyNeedsEightBit(const MailRequest* request);
 // Composes the DATA text (headers, blank line, dot-stuffed body with CR LF
-// line ends, end-of-data line). Returns -1 on success, else the step number of
-// the failure: 0 a character the charset cannot carry, 40 anything else.
-int ComposeMailText(const MailRequest* request, std::string* out);
+// line ends, end-of-data line). An ISO-2022-JP line too long for the wire
+// is folded into lines of at most 998 octets; an 8-bit body goes as Base64
+// unless the server takes 8-bit text (eightBitAccepted). Returns -1 on
+// success, else the step number of the failure: 0 a character the charset
+// cannot carry, 40 anything else.
+int ComposeMailText(const MailRequest* request, std::string* out, bool eightBitAccepted = true);
 // Composes into destination; a failure is reported and aborts the session.
-void BuildMailMessage(MailSession* session, std::string* destination, const MailRequest* request);
+void BuildMailMessage(MailSession* session, std::string* destination, const MailRequest* request,
+                      bool eightBitAccepted);
 
 // Appends the ISO-2022-JP form of Shift_JIS bytes. False (destination then
 // unspecified) when a character lies outside JIS X 0208 (NEC row 13 is kept)
@@ -29,7 +35,7 @@ bool WideToIso2022Jp(const std::wstring& text, std::string* destination);
 // Half-width katakana to full-width, voiced marks combined.
 std::wstring FoldHalfWidthKatakana(const std::wstring& text);
 
-// "Subject:" with the subject as Base64 encoded words of at most 75
-// characters, folded onto continuation lines, ending in CR LF. False when the
+// "Subject:" with the subject as Base64 encoded words, folded onto
+// continuation lines of at most 76 characters each, ending in CR LF. False when the
 // subject cannot be carried in the charset.
 bool BuildSubjectLine(const std::wstring& subject, int charset, std::string* line);

@@ -111,23 +111,24 @@ const DLGTEMPLATE* ProgressTemplate() {
 
 unsigned __stdcall MailSendThreadProc(void* parameter) {
   MailJob* job = static_cast<MailJob*>(parameter);
+  const LPARAM completion = MailCompletionOf(job);
   CallMailWorkerStarted();
   RunMailJobDialogue(job);  // failures are in the error log already
   CallMailWorkerEnding();
-  PostMessageW(job->owner, kMsgMailDone, static_cast<WPARAM>(job->closeMode),
-               static_cast<LPARAM>(GetCurrentThreadId()));
+  PostMessageW(job->owner, kMsgMailDone, static_cast<WPARAM>(job->closeMode), completion);
   return 0;
 }
 
 unsigned __stdcall TestMailThreadProc(void* parameter) {
   MailJob* job = static_cast<MailJob*>(parameter);
+  const LPARAM completion = MailCompletionOf(job);
   CallMailWorkerStarted();
   const int32_t result = RunMailJobDialogue(job);
   // Posted: the worker never waits for the user-interface thread.
   PostMessageW(job->owner, kMsgStopAnimation, 0, 0);
   MessageBoxW(job->owner, result == 0 ? L"送信完了" : L"メール送信失敗", L"", MB_OK);
   CallMailWorkerEnding();
-  PostMessageW(job->owner, kMsgMailDone, 0, static_cast<LPARAM>(GetCurrentThreadId()));
+  PostMessageW(job->owner, kMsgMailDone, 0, completion);
   return 0;
 }
 

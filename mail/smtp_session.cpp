@@ -140,8 +140,15 @@ int RunTlsCall(MailSession* session, int number, ULONGLONG deadline, Call call) 
     if (rc > 0) return rc;
     const int sslError = SSL_get_error(session->ssl, rc);
     const DWORD socketError = WSAGetLastError();
-    if (sslError != SSL_ERROR_WANT_READ && sslError != SSL_ERROR_WANT_WRITE)
+    if (sslError != SSL_ERROR_WANT_READ && sslError != SSL_ERROR_WANT_WRITE) {
+      // A cancel while the certificate check waited for the trust stores.
+      if (CancelRequested(session)) {
+        session->tlsFailed = 1;
+        ERR_clear_error();
+        throw MailAbort{true};
+      }
       ReportTlsFailure(session, number, sslError, socketError);
+    }
     const int ready = WaitForSocket(session, sslError == SSL_ERROR_WANT_WRITE, deadline);
     if (ready == 0) ReportMailError(0, number, session, TimedOut);
     if (ready < 0) ReportMailError(0, number, session, SocketError);
@@ -172,8 +179,8 @@ void SendCore(MailSession* session, bool tls, const char* text, size_t length) {
   }
 }
 
-// The closing QUIT after an accepted mail, or after a cancel: sent if the
-// connection still takes it, never reported.
+// The closing QUIT after an accepted mail: sent if the connection still
+// takes it, never reported.
 void SendQuietly(MailSession* session, bool tls, const char* text) {
   const size_t length = strlen(text);
   const ULONGLONG deadline = GetTickCount64() + kMailStepTimeoutMs;
@@ -370,7 +377,11 @@ void AuthCramMd5(MailSession* session, const MailRequest* request) {
 }
 
 void SendEnvelopeAndData(MailSession* session, const MailRequest* request, bool tls, bool stepAfterData) {
-  SendText(session, tls, std::string("MAIL FROM:<") + request->from + ">\r\n");
+  // 8-bit text is declared where the server takes it (RFC 6152); elsewhere
+  // the composition sends it as Base64.
+  const bool eightBit = MailBodyNeedsEightBit(request) && session->eightBitMime;
+  SendText(session, tls,
+           std::string("MAIL FROM:<") + request->from + (eightBit ? "> BODY=8BITMIME\r\n" : ">\r\n"));
   ReadCode(session, tls, 250);
   Step(session);
   SendText(session, tls, std::string("RCPT TO:<") + request->to + ">\r\n");
@@ -379,7 +390,7 @@ void SendEnvelopeAndData(MailSession* session, const MailRequest* request, bool 
   SendText(session, tls, "DATA\r\n");
   ReadCode(session, tls, 354);
   std::string message;
-  BuildMailMessage(session, &message, request);
+  BuildMailMessage(session, &message, request, session->eightBitMime != 0);
   SendText(session, tls, message);
   session->cancelHonoured = 0;  // the mail is out: a cancel no longer stops it
   ReadCode(session, tls, 250);
@@ -496,7 +507,7 @@ DWORD WINAPI ResolveWorkItem(void* parameter) {
 // A name is looked up on another thread, waited on together with the cancel
 // event: the system's resolver honours neither a time-out nor a cancel. An
 // address needs no lookup and is converted here.
-void Resolve(MailSession* session, const MailRequest* request, const addrinfo* hints) {
+void Resolve(MailSession* session, const MailRequest* request, const addrinfo* hints, ULONGLONG deadline) {
   if (resolveCall == SystemResolve && IsIpLiteral(request->server)) {
     addrinfo numeric = *hints;
     numeric.ai_flags |= AI_NUMERICHOST;
@@ -524,7 +535,8 @@ void Resolve(MailSession* session, const MailRequest* request, const addrinfo* h
   }
   HANDLE waits[2] = {job->done, session->cancelEvent};
   const DWORD count = session->cancelEvent != nullptr ? 2 : 1;
-  const DWORD wait = WaitForMultipleObjects(count, waits, FALSE, kMailResolveTimeoutMs);
+  const ULONGLONG now = GetTickCount64();
+  const DWORD wait = WaitForMultipleObjects(count, waits, FALSE, now < deadline ? static_cast<DWORD>(deadline - now) : 0);
   if (wait != WAIT_OBJECT_0) {
     ReleaseResolveJob(job);  // the thread frees it when the lookup returns
     if (wait == WAIT_OBJECT_0 + 1) throw MailAbort{true};
@@ -540,8 +552,7 @@ void Resolve(MailSession* session, const MailRequest* request, const addrinfo* h
   }
 }
 
-void Connect(MailSession* session) {
-  ULONGLONG deadline = GetTickCount64() + kMailConnectTimeoutMs;
+void Connect(MailSession* session, ULONGLONG deadline) {
   int32_t last = -2;
   bool anySocket = false;
   DWORD socketError = 0;
@@ -682,6 +693,21 @@ void SmtpReadReplyTls(MailSession* session, int count, int code1, int code2) {
   ReadReplyCore(session, true, nullptr, nullptr, count, code1, code2);
 }
 
+// Calls take(text) with each line of an EHLO reply, its code and the
+// following "-" or space still in front, CR LF and trailing spaces cut.
+template <typename Take>
+void ForEachReplyLine(const char* reply, Take take) {
+  for (const char* line = reply; *line != '\0';) {
+    const char* end = strchr(line, '\n');
+    size_t length = end != nullptr ? static_cast<size_t>(end - line) : strlen(line);
+    std::string text(line, length);
+    while (!text.empty() && (text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    if (text.size() >= 4 && (text[3] == '-' || text[3] == ' ')) take(text);
+    if (end == nullptr) break;
+    line = end + 1;
+  }
+}
+
 uint8_t ParseAuthMechanisms(const char* reply) {
   uint8_t bits = 0;
   static const struct {
@@ -689,34 +715,41 @@ uint8_t ParseAuthMechanisms(const char* reply) {
     uint8_t bit;
   } kMechanisms[] = {{"PLAIN", kAuthPlain}, {"LOGIN", kAuthLogin}, {"CRAM-MD5", kAuthCramMd5},
                      {"DIGEST-MD5", kAuthDigestMd5}};
-  for (const char* line = reply; *line != '\0';) {
-    const char* end = strchr(line, '\n');
-    size_t length = end != nullptr ? static_cast<size_t>(end - line) : strlen(line);
-    std::string text(line, length);
-    while (!text.empty() && (text.back() == '\r' || text.back() == ' ')) text.pop_back();
+  ForEachReplyLine(reply, [&](const std::string& text) {
     // "250-AUTH LOGIN PLAIN" or "250 AUTH=LOGIN": the keyword starts the line's text.
-    if (text.size() >= 8 && (text[3] == '-' || text[3] == ' ') && _strnicmp(text.c_str() + 4, "AUTH", 4) == 0 &&
-        (text.size() == 8 || text[8] == ' ' || text[8] == '=')) {
-      size_t at = 9;
-      while (at < text.size()) {
-        size_t next = text.find(' ', at);
-        std::string word = text.substr(at, next == std::string::npos ? std::string::npos : next - at);
-        for (const auto& mechanism : kMechanisms)
-          if (_stricmp(word.c_str(), mechanism.name) == 0) bits |= mechanism.bit;
-        if (next == std::string::npos) break;
-        at = next + 1;
-      }
+    if (text.size() < 8 || _strnicmp(text.c_str() + 4, "AUTH", 4) != 0 ||
+        !(text.size() == 8 || text[8] == ' ' || text[8] == '='))
+      return;
+    size_t at = 9;
+    while (at < text.size()) {
+      size_t next = text.find(' ', at);
+      std::string word = text.substr(at, next == std::string::npos ? std::string::npos : next - at);
+      for (const auto& mechanism : kMechanisms)
+        if (_stricmp(word.c_str(), mechanism.name) == 0) bits |= mechanism.bit;
+      if (next == std::string::npos) break;
+      at = next + 1;
     }
-    if (end == nullptr) break;
-    line = end + 1;
-  }
+  });
   return bits;
+}
+
+bool OffersExtension(const char* reply, const char* keyword) {
+  const size_t length = strlen(keyword);
+  bool offered = false;
+  ForEachReplyLine(reply, [&](const std::string& text) {
+    if (text.size() >= 4 + length && _strnicmp(text.c_str() + 4, keyword, length) == 0 &&
+        (text.size() == 4 + length || text[4 + length] == ' '))
+      offered = true;
+  });
+  return offered;
 }
 
 void SendEhlo(const MailRequest* request, MailSession* session, bool overTls) {
   SendText(session, overTls, "EHLO localhost\r\n");
   std::string reply;
   ReadReplyCore(session, overTls, &reply, nullptr, 1, 250, 0);
+  // What the last EHLO offers holds: after STARTTLS that over TLS.
+  session->eightBitMime = OffersExtension(reply.c_str(), "8BITMIME") ? 1 : 0;
   if (!overTls && request->useAuth == 1 && request->security == kSecurityNone)
     session->authMechanisms = ParseAuthMechanisms(reply.c_str());
 }
@@ -785,8 +818,10 @@ int32_t SendMail(MailSession* session, HWND progressWindow, uint8_t interactive,
       hints.ai_family = AF_UNSPEC;
       hints.ai_socktype = SOCK_STREAM;
       hints.ai_protocol = IPPROTO_TCP;
-      Resolve(session, request, &hints);
-      Connect(session);
+      // The lookup and the connect share one limit.
+      const ULONGLONG connectDeadline = GetTickCount64() + kMailConnectTimeoutMs;
+      Resolve(session, request, &hints, connectDeadline);
+      Connect(session, connectDeadline);
       // Every later wait, also inside the TLS library, is a select against
       // the step's deadline and the cancel event.
       u_long nonBlocking = 1;
@@ -803,9 +838,15 @@ int32_t SendMail(MailSession* session, HWND progressWindow, uint8_t interactive,
       Step(session);
     } catch (const MailAbort& abort) {
       if (abort.cancelled) {
+        session->cancelled = 1;
         session->cancelHonoured = 0;
-        if (session->phase == 1) SendQuietly(session, false, "QUIT\r\n");
-        if (session->phase == 2) SendQuietly(session, true, "QUIT\r\n");
+        // The QUIT after a cancel is reported like any send that fails;
+        // the outcome stays the cancel's.
+        try {
+          if (session->phase == 1) SmtpSendPlain(session, "QUIT\r\n");
+          if (session->phase == 2) SmtpSendTls(session, "QUIT\r\n");
+        } catch (const MailAbort&) {
+        }
       }
       session->result = -1;
     } catch (const std::bad_alloc&) {

@@ -17,12 +17,10 @@ typedef struct ssl_ctx_st SSL_CTX;
 // successful session).
 inline constexpr UINT kMailProgressMessage = WM_APP + 5;
 
-// Every wait for the server is bounded: 20 s for the connect, 10 s for each
-// send and each reply.
+// Every wait for the server is bounded: 20 s for the name lookup and the
+// connect together, 10 s for each send and each reply.
 inline constexpr DWORD kMailConnectTimeoutMs = 20000;
 inline constexpr DWORD kMailStepTimeoutMs = 10000;
-// The name lookup has the connect's limit of its own.
-inline constexpr DWORD kMailResolveTimeoutMs = 20000;
 
 // The name lookup SendMail calls on its resolver thread (getaddrinfo);
 // tests put a stalled one in its place, since Wine resolves through the host.
@@ -57,8 +55,11 @@ struct MailSession {
   int32_t result;
   int32_t lastReplyCode;
   uint8_t authMechanisms;
+  int32_t eightBitMime;  // the last EHLO reply offered 8BITMIME
   int32_t tlsFailed;       // a fatal TLS error: no close_notify at the teardown
   int32_t cancelHonoured;  // cleared once the message text has been sent
+  int32_t cancelled;       // the dialogue ended on a cancel
+  void* trustStores;       // the ROOT store the TLS check reads (mail_tls.cpp)
   char* base64Slot;
 };
 
@@ -84,15 +85,24 @@ void SmtpReadReplyTls(MailSession* session, int count, int code1, int code2);
 void SendEhlo(const MailRequest* request, MailSession* session, bool overTls);
 // AUTH mechanisms named on an "AUTH" line of an EHLO reply.
 uint8_t ParseAuthMechanisms(const char* reply);
+// Whether an EHLO reply has a line for the extension keyword (as "8BITMIME").
+bool OffersExtension(const char* reply, const char* keyword);
 // 0 connected, -2 no answer within the budget, -3 refused, -4 cancelled,
 // any other value a Winsock error.
 int32_t ConnectWithTimeout(MailSession* session, const addrinfo* address, DWORD budgetMs);
 
-// TLS (mail_tls.cpp). The trust anchors come from the Windows ROOT store,
-// opened once for the process; opening it takes long under Wine, so the
-// program starts that at its start-up, on a thread of the process's pool,
-// and the first mail finds it open.
+// TLS (mail_tls.cpp). The trust anchors come from the Windows ROOT store and
+// what the Disallowed store holds is never trusted. Opening ROOT takes long
+// under Wine, so it is kept open between sessions and read again when a
+// chain does not verify against it or it could not be read; the
+// program starts the first reading at its start-up, on a thread of the
+// process's pool. A session waits for a reading only together with its
+// cancel.
 void PrepareTrustAnchorsInBackground();
+// How the system stores are opened (CertOpenStore); tests put a slow one in
+// its place to show that nothing waits for it beyond a cancel.
+typedef void*(WINAPI* TrustStoreOpener)(const wchar_t* name);  // returns an HCERTSTORE
+void SetTrustStoreOpener(TrustStoreOpener opener);  // null: the system's
 int CreateTlsContext(MailSession* session);
 int VerifyServerCertificate(MailSession* session);
 int MatchCertificateHostName(MailSession* session);

@@ -20,6 +20,7 @@ uint8_t countWindowCreated = 0;
 
 namespace {
 
+using benchmark_support::Failures;
 using benchmark_support::Median;
 using benchmark_support::MedianRatio;
 using benchmark_support::Series;
@@ -42,11 +43,14 @@ struct BarePush {
     for (int i = 0; i < size.cx * size.cy; ++i) frame.pixels[i] = 0xFF808080u;
   }
   ~BarePush() { DestroyLayeredFrame(&frame); }
-  void Batch() {
+  // False when a push failed.
+  bool Batch() {
+    bool ok = true;
     for (int i = 0; i < kFramesPerBatch; ++i) {
       frame.pixels[0] = 0xFF000000u | static_cast<uint32_t>(++serial & 0xFF);
-      PushLayeredFrame(countWindow, frame);
+      ok = PushLayeredFrame(countWindow, frame) && ok;
     }
+    return ok;
   }
 };
 
@@ -64,24 +68,43 @@ bool WaitForScreen(COLORREF color) {
   return shown;
 }
 
+// The painters report nothing; a frame that reached the count window moved the
+// countdown dialog onto it with the frame's size, which the untimed check after
+// each batch reads and undoes.
+bool FrameArrived(SIZE size) {
+  RECT rect;
+  const bool arrived = GetWindowRect(front, &rect) && rect.right - rect.left == size.cx &&
+                       rect.bottom - rect.top == size.cy;
+  MoveWindow(front, kWindowAt.x, kWindowAt.y, 1, 1, FALSE);
+  return arrived;
+}
+
 // Batches of frames in turn with batches of bare pushes of the same size.
+// False, after its report, when anything failed.
 bool Measure(const char* form, SIZE size, std::function<void(int)> paint, int rounds) {
+  Failures failures;
   BarePush bare(size);
-  if (!bare.frame.pixels) return false;
   // The window is on the display before anything is timed.
-  bare.Batch();
-  if (!WaitForScreen(RGB(128, 128, 128))) {
-    printf("%s: the count window did not show on the display\n", form);
+  if (!failures.Check(bare.frame.pixels != nullptr, std::string(form) + ": the bare frame") ||
+      !failures.Check(bare.Batch(), std::string(form) + ": the first bare push") ||
+      !failures.Check(WaitForScreen(RGB(128, 128, 128)), std::string(form) + ": the count window did not show on the display")) {
+    benchmark_support::ReportFailures(failures, -1, rounds);
     return false;
   }
+  FrameArrived(size);
   int serial = 0;
   std::vector<Series> series = {
-      {"bare push", [&] { bare.Batch(); }, {}},
+      {"bare push", [&] { failures.Check(bare.Batch(), std::string(form) + ": a bare push"); }, {}},
       {"frame", [&] {
          for (int i = 0; i < kFramesPerBatch; ++i) paint(serial++);
        }, {}},
+      {"check, not used", [&] { failures.Check(FrameArrived(size), std::string(form) + ": a frame that did not reach the window"); }, {}},
   };
-  benchmark_support::RunRounds(&series, rounds);
+  const int ran = benchmark_support::RunRounds(&series, rounds, &failures);
+  if (failures.Count()) {
+    benchmark_support::ReportFailures(failures, ran, rounds);
+    return false;
+  }
   const double frameUs = Median(series[1].ms) * 1000 / kFramesPerBatch;
   const double bareUs = Median(series[0].ms) * 1000 / kFramesPerBatch;
   const double ratio = MedianRatio(series[1].ms, series[0].ms);
@@ -139,12 +162,12 @@ int wmain(int argc, wchar_t** argv) {
   appearance.skinLayout[0].locationY = 4;
   appearance.skinLayout[0].fontSize = 11;
   wchar_t countdown[16];
-  ok = Measure("skinned", GdiplusBitmapSize(appearance.skinImage),
+  ok = ok && Measure("skinned", GdiplusBitmapSize(appearance.skinImage),
                [&](int i) {
                  swprintf(countdown, 16, L"%02d:%02d:%02d", i / 3600 % 100, i / 60 % 60, i % 60);
                  PaintCountWindowSkin(L"シャットダウン", countdown);
                },
-               rounds) && ok;
+               rounds);
 
   DestroyWindow(front);
   DestroyWindow(countWindow);

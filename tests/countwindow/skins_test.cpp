@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <psapi.h>
+
+#include <chrono>
 #include <string>
 
 #include "count_window_config.h"
+#include "image_fixtures.h"
 #include "message_box_catcher.h"
 #include "shared/program_paths.h"
 #include "temp_folder.h"
@@ -131,10 +135,10 @@ TEST_F(SkinTest, FailuresReportAndKeepThePreviousSkin) {
   const Case cases[] = {
       {L"Missing", temp_.Path(L"skin\\Missing\\data.ini") + L"が存在しません。"},
       {L"NoImage", L"gone.pngが存在しません。"},
-      {L"NoKey", L"が存在しません。"},
+      {L"NoKey", IniPath(L"NoKey") + L"の[skin] Imageが存在しません。"},
       {L"Garbage", L"bad.pngを画像として読み込めません。"},
       {L"Empty", L"empty.pngを画像として読み込めません。"},
-      {L"", temp_.Path(L"skin\\\\data.ini") + L"が存在しません。"},
+      {L"", L"スキン名「」は使用できません。"},
   };
   for (const Case& c : cases) {
     testing_support::ClearCaughtMessageBoxes();
@@ -147,6 +151,198 @@ TEST_F(SkinTest, FailuresReportAndKeepThePreviousSkin) {
     EXPECT_EQ(appearance.skinImage, before);
     EXPECT_EQ(appearance.skinLayout[0].fontSize, 17);
   }
+}
+
+// A data.ini that gives no image name: each message says which file and key.
+TEST_F(SkinTest, EveryMessageNamesTheFileOrKeyItIsAbout) {
+  MakeSkin(L"NoSection", L"[Text1]\r\nFontSize=5\r\n", L"", "");
+  MakeSkin(L"Empty", L"", L"", "");
+  ASSERT_TRUE(WriteBytes(IniPath(L"Empty"), ""));
+  // A NUL where the value starts leaves nothing of it.
+  MakeSkin(L"NulInside", std::wstring(L"[skin]\r\nImage=\0face.png\r\n", 25), L"face.png", ResourceBytes(205));
+  for (const wchar_t* name : {L"NoSection", L"Empty", L"NulInside"}) {
+    SCOPED_TRACE(name);
+    testing_support::ClearCaughtMessageBoxes();
+    EXPECT_FALSE(LoadSkin(name, nullptr));
+    auto boxes = CaughtMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Pngファイル読み込みエラー");
+    EXPECT_EQ(boxes[0].text, IniPath(name) + L"の[skin] Imageが存在しません。");
+  }
+}
+
+// Skin names from the appearance file and image names from data.ini, each
+// placed so that it would reach a real skin or image if it were followed.
+TEST_F(SkinTest, NamesStayInsideTheSkinFolderInBothPrograms) {
+  SetProgramPaths(temp_.Path(L"app\\").c_str(), L"SoporaScheduler");
+  CreateDirectoryW(temp_.Path(L"app").c_str(), nullptr);
+  CreateDirectoryW(temp_.Path(L"app\\skin").c_str(), nullptr);
+  const std::string image = ResourceBytes(205);  // 121 x 44
+  const std::wstring skinIni = L"[skin]\r\nImage=face.png\r\n";
+  auto makeSkinAt = [&](const std::wstring& folder) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(WriteBytes(folder + L"\\data.ini", Utf16(skinIni)));
+    ASSERT_TRUE(WriteBytes(folder + L"\\face.png", image));
+  };
+  makeSkinAt(temp_.Path(L"x"));                     // skin\..\..\x
+  CreateDirectoryW(temp_.Path(L"app\\skin\\a").c_str(), nullptr);
+  makeSkinAt(temp_.Path(L"app\\skin\\a\\b"));       // skin\a\b
+  makeSkinAt(temp_.Path(L"app\\skin\\Plain"));
+  ASSERT_TRUE(WriteBytes(temp_.Path(L"app\\x"), image));  // skin\<skin>\..\..\x
+
+  struct Case {
+    const wchar_t* name;
+    bool loads;
+  };
+  const Case cases[] = {
+      {L"..\\..\\x", false}, {L"a\\b", false}, {L"a/b", false}, {L"C:\\x", false},
+      {L"CON", false},       {L"nul.png", false}, {L"..", false},  {L"Plain", true},
+  };
+  int skinNumber = 0;
+  for (const CountWindowConfig* config : {&kSchedulerCountWindowConfig, &kCountdownCountWindowConfig}) {
+    for (const Case& c : cases) {
+      // The same name as an image name, in a skin of its own.
+      const std::wstring skin = L"Images" + std::to_wstring(skinNumber++);
+      const std::wstring folder = temp_.Path(L"app\\skin\\" + skin);
+      CreateDirectoryW(folder.c_str(), nullptr);
+      CreateDirectoryW((folder + L"\\a").c_str(), nullptr);
+      ASSERT_TRUE(WriteBytes(folder + L"\\a\\b", image));
+      const std::wstring imageName = c.loads ? L"face.png" : c.name;
+      ASSERT_TRUE(WriteBytes(folder + L"\\data.ini", Utf16(L"[skin]\r\nImage=" + imageName + L"\r\n")));
+      ASSERT_TRUE(WriteBytes(folder + L"\\face.png", image));
+
+      const std::wstring iniPath = folder + L"\\data.ini";
+      const struct {
+        const char* as;
+        const wchar_t* skinName;
+        std::wstring refusal;
+      } tries[] = {
+          {"skin name", c.name, L"スキン名「" + std::wstring(c.name) + L"」は使用できません。"},
+          {"image name", skin.c_str(), iniPath + L"の[skin] Image「" + c.name + L"」は使用できません。"},
+      };
+      for (const auto& t : tries) {
+        SCOPED_TRACE(testing::Message() << config->appearanceFileName << ": \"" << c.name << "\" as " << t.as);
+        ResetAppearance();
+        countWindowConfig = *config;
+        appearance.form = Skinned;
+        appearance.typeIndex = 3;
+        wcscpy(appearance.skinName, t.skinName);
+        testing_support::ClearCaughtMessageBoxes();
+        LoadCountWindowImages(nullptr);
+        auto boxes = CaughtMessageBoxes();
+        if (c.loads) {
+          EXPECT_TRUE(boxes.empty());
+          EXPECT_EQ(appearance.form, Skinned);
+          EXPECT_EQ(CountWindowFormSize().cx, 121);
+          EXPECT_EQ(CountWindowFormSize().cy, 44);
+          continue;
+        }
+        EXPECT_EQ(boxes.size(), 1u);
+        if (!boxes.empty()) {
+          EXPECT_EQ(boxes[0].caption, L"Pngファイル読み込みエラー");
+          EXPECT_EQ(boxes[0].text, t.refusal);
+        }
+        // The built-in form, with this program's own images.
+        EXPECT_EQ(appearance.form, Normal);
+        EXPECT_EQ(appearance.typeIndex, 0);
+        EXPECT_EQ(appearance.skinImage, nullptr);
+        EXPECT_EQ(GdiplusBitmapSize(appearance.typeImage).cx, 121);
+        EXPECT_EQ(CountWindowFormSize().cx, 121);
+      }
+    }
+  }
+}
+
+// What the process holds now, and the most it has ever held.
+struct MemoryUse {
+  SIZE_T peakWorkingSet;
+  SIZE_T privateBytes;
+};
+
+MemoryUse CurrentMemoryUse() {
+  PROCESS_MEMORY_COUNTERS_EX counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                       sizeof counters);
+  return {counters.PeakWorkingSetSize, counters.PrivateUsage};
+}
+
+// A whole, valid image of 30000 x 30000 pixels: decoding it takes gigabytes.
+TEST_F(SkinTest, AnImageLargerThanTheScreenIsRefusedBeforeItIsDecoded) {
+  MakeSkin(L"Good", L"[skin]\r\nImage=face.png\r\n[Text1]\r\nFontSize=17\r\n", L"face.png",
+           ResourceBytes(199));
+  ASSERT_TRUE(LoadSkin(L"Good", nullptr));
+  const GdiplusBitmap before = appearance.skinImage;
+  MakeSkin(L"Huge", L"[skin]\r\nImage=huge.png\r\n[Text1]\r\nFontSize=5\r\n", L"huge.png",
+           BlackPng(30000, 30000, 1));
+  testing_support::ClearCaughtMessageBoxes();
+
+  const MemoryUse memoryBefore = CurrentMemoryUse();
+  const auto start = std::chrono::steady_clock::now();
+  const bool loaded = LoadSkin(L"Huge", nullptr);
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
+  const MemoryUse memoryAfter = CurrentMemoryUse();
+
+  EXPECT_FALSE(loaded);
+  EXPECT_LT(elapsed.count(), 1000) << "took " << elapsed.count() << " ms";
+  const SIZE_T fewMegabytes = 8 * 1024 * 1024;
+  EXPECT_LT(memoryAfter.peakWorkingSet, memoryBefore.peakWorkingSet + fewMegabytes)
+      << "the peak grew by " << (memoryAfter.peakWorkingSet - memoryBefore.peakWorkingSet);
+  EXPECT_LT(memoryAfter.privateBytes, memoryBefore.privateBytes + fewMegabytes);
+  auto boxes = CaughtMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, L"huge.png(30000 x 30000)は画面より大きいため読み込めません。");
+  EXPECT_EQ(appearance.skinImage, before);
+  EXPECT_EQ(appearance.skinLayout[0].fontSize, 17);
+}
+
+// The bound is the virtual screen: an image of exactly its size loads, one
+// pixel more in either direction does not. Formats whose size is not read
+// from the header never reach the decoder.
+TEST_F(SkinTest, TheVirtualScreenBoundsEveryFormat) {
+  const SIZE screen = {GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  ASSERT_GT(screen.cx, 0);
+  EXPECT_EQ(LargestSkinImage().cx, screen.cx);
+  EXPECT_EQ(LargestSkinImage().cy, screen.cy);
+  const std::wstring tooLarge = L"は画面より大きいため読み込めません。";
+  auto sizeText = [](LONG w, LONG h) { return L"(" + std::to_wstring(w) + L" x " + std::to_wstring(h) + L")"; };
+  std::string jpeg("\xFF\xD8\xFF\xC0\x00\x0B\x08\x4E\x20\x75\x30\x01\x01\x11\x00", 15);  // 30000 x 20000
+  std::string tiff = std::string("II*\0\x08\0\0\0", 8) + std::string(200, '\0');
+  const struct {
+    const wchar_t* file;
+    std::string bytes;
+    std::wstring message;  // empty: loads
+  } cases[] = {
+      {L"screen.bmp", BlackBmp(screen.cx, screen.cy), L""},
+      {L"tall.bmp", BlackBmp(screen.cx, screen.cy + 1), sizeText(screen.cx, screen.cy + 1) + tooLarge},
+      {L"wide.png", BlackPng(screen.cx + 1, 1, 8), sizeText(screen.cx + 1, 1) + tooLarge},
+      {L"tiny.gif", OnePixelGif(0, 0), L""},
+      {L"far.gif", OnePixelGif(0, static_cast<uint16_t>(screen.cy)), sizeText(1, screen.cy + 1) + tooLarge},
+      {L"huge.bmp", BmpHeader(30000, -30000), sizeText(30000, 30000) + tooLarge},
+      {L"huge.jpg", jpeg, sizeText(30000, 20000) + tooLarge},
+      {L"picture.tif", tiff, L"を画像として読み込めません。"},
+      // More bytes than any screen-sized image needs is not read whole.
+      {L"padded.png", PngHead(2, 2, 8) + std::string(static_cast<size_t>(screen.cx) * screen.cy * 8 + (1 << 20), '\0'),
+       L"はファイルが大きすぎるため読み込めません。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    MakeSkin(L"Format", L"[skin]\r\nImage=" + std::wstring(c.file) + L"\r\n", c.file, c.bytes);
+    testing_support::ClearCaughtMessageBoxes();
+    const bool loaded = LoadSkin(L"Format", nullptr);
+    auto boxes = CaughtMessageBoxes();
+    if (c.message.empty()) {
+      EXPECT_TRUE(loaded);
+      EXPECT_TRUE(boxes.empty());
+      continue;
+    }
+    EXPECT_FALSE(loaded);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, c.file + c.message);
+  }
+  // The refusals kept the last image that loaded.
+  EXPECT_EQ(GdiplusBitmapSize(appearance.skinImage).cx, 1);
 }
 
 TEST_F(SkinTest, PathsTooLongForTheSystemAreRefusedNotOverrun) {
@@ -263,6 +459,7 @@ TEST_F(SkinTest, ListsOnlyFoldersWithADataIni) {
 
   MakeSkin(L"Alpha", L"[skin]\r\n", L"", "");
   MakeSkin(L"Gamma", L"[skin]\r\n", L"", "");
+  MakeSkin(L" Blank", L"[skin]\r\n", L"", "");  // a name LoadSkin refuses is not offered
   ASSERT_TRUE(WriteBytes(temp_.Path(L"skin\\loose.ini"), "x"));
   appearance.form = Skinned;
   wcscpy(appearance.skinName, L"Gamma");

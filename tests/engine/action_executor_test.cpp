@@ -390,16 +390,17 @@ TEST_F(ExecutorTest, AStillRunningAfterResumeMailIsCancelledBeforeTheJobIsReused
   mailJob.closeMode = 1;
   mailJob.afterResume = 1;
   ASSERT_TRUE(StartMailJob(&mailJob, MailSendThreadProc));
-  const DWORD previousId = mailJob.threadId;
+  const LPARAM previous = MailCompletionOf(&mailJob);
   Side().duringModalDialog = [release] { SetEvent(release); };  // the new mail goes through
   ASSERT_EQ(kExecuteDone, Run(Shutdown));
   EXPECT_EQ(1, Side().mailsCancelled);  // cancelled, not waited out
+  EXPECT_TRUE(LogHas(L"\x25A0メール送信エラー\r\n次の項目の時刻になったため、復帰後のメールの送信を中止しました。"));
   EXPECT_EQ(std::vector<int>{0}, Side().mailAfterResume);
   EXPECT_EQ(nullptr, mailJob.thread);
   EXPECT_EQ(nullptr, mailJob.cancelEvent);
   EXPECT_EQ("exitWindows 0x8", Power().calls.back());
   // Both completions are queued; neither names a live worker any more.
-  EXPECT_FALSE(IsLiveMailCompletion(&mailJob, static_cast<LPARAM>(previousId)));
+  EXPECT_FALSE(IsLiveMailCompletion(&mailJob, previous));
   Side().mailRelease = nullptr;
   CloseHandle(release);
 }

@@ -531,17 +531,17 @@ TEST_F(CountdownTest, OnlyTheLiveWorkersCompletionFinishesTheJob) {
   ASSERT_TRUE(StartMailJob(&mailJob, EndAtOnce));
   WaitForSingleObject(mailJob.thread, 10000);
   const HANDLE thread = mailJob.thread;
-  const DWORD id = mailJob.threadId;
+  const LPARAM id = MailCompletionOf(&mailJob);
   // Completions of workers joined elsewhere, however many, change nothing.
-  for (LPARAM stale : {LPARAM{0}, static_cast<LPARAM>(id + 4), static_cast<LPARAM>(id + 8)}) {
+  for (LPARAM stale : {LPARAM{0}, id - 1, id + 1}) {
     SendMessageW(dialog_, kMsgMailDone, 1, stale);
     EXPECT_EQ(thread, mailJob.thread);
   }
-  SendMessageW(dialog_, kMsgMailDone, 1, static_cast<LPARAM>(id));
+  SendMessageW(dialog_, kMsgMailDone, 1, id);
   EXPECT_EQ(nullptr, mailJob.thread);
   EXPECT_EQ(nullptr, mailJob.cancelEvent);
   // Its own completion once more, after the join: nothing left to finish.
-  SendMessageW(dialog_, kMsgMailDone, 1, static_cast<LPARAM>(id));
+  SendMessageW(dialog_, kMsgMailDone, 1, id);
   EXPECT_EQ(nullptr, mailJob.thread);
 }
 

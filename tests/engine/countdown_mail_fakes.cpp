@@ -12,14 +12,16 @@ HWND mailProgressDialog;
 
 unsigned __stdcall MailSendThreadProc(void* param) {
   MailJob* job = static_cast<MailJob*>(param);
+  const LPARAM completion = MailCompletionOf(job);
   if (Side().mailRelease) {
     HANDLE waits[2] = {Side().mailRelease, job->cancelEvent};
-    if (WaitForMultipleObjects(job->cancelEvent ? 2 : 1, waits, FALSE, 10000) == WAIT_OBJECT_0 + 1)
+    if (WaitForMultipleObjects(job->cancelEvent ? 2 : 1, waits, FALSE, 10000) == WAIT_OBJECT_0 + 1) {
       ++Side().mailsCancelled;
+      job->cancelled = 1;
+    }
   }
   if (Side().mailSendsProgress) SendMessageW(job->owner, kMsgMailStep, 0, 0);
-  PostMessageW(job->owner, kMsgMailDone, static_cast<WPARAM>(job->closeMode),
-               static_cast<LPARAM>(GetCurrentThreadId()));
+  PostMessageW(job->owner, kMsgMailDone, static_cast<WPARAM>(job->closeMode), completion);
   return 0;
 }
 
@@ -58,6 +60,6 @@ HWND testMailProgressDialog;
 
 unsigned __stdcall TestMailThreadProc(void* param) {
   MailJob* job = static_cast<MailJob*>(param);
-  PostMessageW(job->owner, kMsgMailDone, 0, static_cast<LPARAM>(GetCurrentThreadId()));
+  PostMessageW(job->owner, kMsgMailDone, 0, MailCompletionOf(job));
   return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "action_names.h"
 #include "count_window.h"
+#include "mail_jobs.h"
 #include "main_window_state.h"
 #include "message_box_catcher.h"
 #include "mode_dialog.h"
@@ -397,6 +398,31 @@ TEST_F(MainWindowTest, ExitDestroysTheRunAndTheFrame) {
   EXPECT_EQ(mainDialog, nullptr);
   MSG msg;
   EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// A mail worker that ends only a while after its cancel, as one does that
+// waits out the reply to a text it has sent.
+volatile LONG slowWorkerEnded;
+unsigned __stdcall SlowToEndMailWorker(void* parameter) {
+  MailJob* job = static_cast<MailJob*>(parameter);
+  WaitForSingleObject(job->cancelEvent, 60000);
+  Sleep(1500);
+  InterlockedExchange(&slowWorkerEnded, 1);
+  return 0;
+}
+
+TEST_F(MainWindowTest, TheFramesEndCancelsAndWaitsForEveryMailWorker) {
+  // As on the error exit, which destroys the frame with an after-resume
+  // mail still running and its countdown dialog left standing.
+  static MailJob job;
+  job = MailJob{};
+  job.owner = window_;
+  slowWorkerEnded = 0;
+  ASSERT_TRUE(StartMailJob(&job, SlowToEndMailWorker));
+  DestroyWindow(window_);
+  EXPECT_EQ(1, slowWorkerEnded) << "the worker would be cut off by the process's end";
+  EXPECT_EQ(nullptr, job.thread);
+  EXPECT_EQ(nullptr, job.cancelEvent);
 }
 
 TEST_F(MainWindowTest, LockedExitWithAWrongPasswordKeepsRunning) {

@@ -262,6 +262,97 @@ TEST_F(MailJobsTest, ATrayMenuOpenedDuringTheWaitDoesNotLoseTheLiveCompletion) {
   EXPECT_EQ(nullptr, mailJob.thread);
 }
 
+// A hibernate at 22:00 whose resume at 06:00 sends its mail to `port`; the
+// machine is back at 06:00:05, and `next` follows at `nextAt`.
+void ScheduleResumeMail(const char* port, PowerAction next, const SYSTEMTIME& nextAt) {
+  strcpy(profileSettings.mail.port, port);
+  scheduleMode = DateMode;
+  PutItem(0, 0, Hibernate, kTarget);
+  PutItem(0, 1, WakeOnly, MakeTime(2026, 12, 11, 6, 0)).mailTo = 1;
+  PutItem(0, 2, next, nextAt);
+  Power().onSleep = [] { SetNow(MakeTime(2026, 12, 11, 6, 0, 5)); };
+}
+
+TEST_F(MailJobsTest, AStaleCompletionCarryingTheLiveWorkersThreadIdIsIgnored) {
+  SetAddresses({L"stale@example.test"});
+  ScheduleResumeMail("853", Shutdown, MakeTime(2026, 12, 11, 23, 0));  // 853 never answers EHLO
+  RunToZero();
+  ASSERT_NE(nullptr, mailJob.thread);
+  ASSERT_NE(nullptr, mailProgressDialog);
+  // Thread ids are reused: a completion left queued by a worker joined
+  // earlier can carry the id the live worker has now.
+  const DWORD start = GetTickCount();
+  PostMessageW(dialog_, kMsgMailDone, 1, static_cast<LPARAM>(GetThreadId(mailJob.thread)));
+  testing_support::PumpPendingMessages();
+  EXPECT_LT(GetTickCount() - start, 2000u) << "the stale completion was waited on";
+  EXPECT_NE(nullptr, mailJob.thread);
+  EXPECT_NE(nullptr, mailProgressDialog);
+  // The real Cancel button ends the live worker at once; its own completion finishes the job.
+  ASSERT_NE(nullptr, mailProgressDialog);
+  SendDlgItemMessageW(mailProgressDialog, 1093, BM_CLICK, 0, 0);
+  EXPECT_TRUE(PumpMessagesUntil([] { return mailJob.thread == nullptr; }, 5000));
+  EXPECT_EQ(nullptr, mailProgressDialog);
+  EXPECT_LT(GetTickCount() - start, 5000u);
+}
+
+TEST_F(MailJobsTest, AResumeMailCancelledBecauseTheNextItemFallsDueIsLogged) {
+  SetAddresses({L"lost@example.test"});
+  const SYSTEMTIME next = MakeTime(2026, 12, 11, 6, 0, 10);
+  ScheduleResumeMail("853", Shutdown, next);
+  RunToZero();
+  ASSERT_NE(nullptr, mailJob.thread);  // still waiting for the server
+  SetNow(next);
+  SendMessageW(dialog_, WM_TIMER, kCountdownTimer, 0);
+  EXPECT_TRUE(Performed("exitWindows"));
+  EXPECT_EQ(nullptr, mailJob.thread);
+  const std::wstring log = ReadLog();
+  EXPECT_EQ(1u, Count(log, L"\x25A0メール送信エラー\r\n次の項目の時刻になったため、復帰後のメールの送信を中止しました。\r\n"))
+      << Utf8(log);
+  EXPECT_TRUE(Delivered(853, "lost@example.test").empty());
+}
+
+TEST_F(MailJobsTest, AResumeMailThatWentOutBeforeTheNextItemLeavesNoLine) {
+  SetAddresses({L"done@example.test"});
+  const SYSTEMTIME next = MakeTime(2026, 12, 11, 6, 0, 10);
+  ScheduleResumeMail("841", Shutdown, next);
+  RunToZero();
+  ASSERT_TRUE(PumpMessagesUntil([] { return !Delivered(841, "done@example.test").empty(); }, 20000));
+  SetNow(next);
+  SendMessageW(dialog_, WM_TIMER, kCountdownTimer, 0);
+  EXPECT_TRUE(Performed("exitWindows"));
+  EXPECT_TRUE(ReadLog().empty()) << Utf8(ReadLog());
+}
+
+// Presses the real Cancel button of the modal dialog 148 once it has been up a while.
+DWORD progressShownAt;
+bool cancelPressed;
+void CALLBACK PressCancelDuringMail(HWND, UINT, UINT_PTR, DWORD) {
+  if (cancelPressed || !mailProgressDialog) return;
+  if (progressShownAt == 0) progressShownAt = GetTickCount();
+  if (GetTickCount() - progressShownAt < 500) return;
+  cancelPressed = true;
+  SendDlgItemMessageW(mailProgressDialog, 1093, BM_CLICK, 0, 0);
+}
+
+TEST_F(MailJobsTest, TheCancelButtonOfTheModalDialogEndsASlowMailAtOnce) {
+  SetAddresses({L"slow@example.test"});
+  strcpy(profileSettings.mail.port, "853");  // takes the connection, never answers EHLO
+  scheduleMode = DateMode;
+  PutItem(0, 0, Shutdown, kTarget).mailTo = 1;
+  progressShownAt = 0;
+  cancelPressed = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, PressCancelDuringMail);
+  const DWORD start = GetTickCount();
+  RunToZero();
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(cancelPressed);
+  EXPECT_LT(GetTickCount() - start, 5000u) << "the action waited for the server's time-out";
+  EXPECT_TRUE(Performed("exitWindows"));
+  EXPECT_EQ(nullptr, mailProgressDialog);
+  EXPECT_EQ(nullptr, mailJob.thread);
+  EXPECT_TRUE(testing_support::CaughtMessageBoxes().empty());
+}
+
 TEST(ComposeNotificationMailTest, RecipientIsCheckedAgainstTheAddressCount) {
   ClearModel();
   MailSettings& mail = profileSettings.mail;

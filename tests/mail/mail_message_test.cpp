@@ -77,6 +77,46 @@ TEST(MailMessageTest, EmptyBodyKeepsBlankLineBodyLineAndEnd) {
   EXPECT_NE(text.find("Subject:=?utf-8?B?" "?=\r\n"), std::string::npos);
 }
 
+TEST(MailMessageTest, Utf8TextGoesAsBase64LinesWhereEightBitIsNotTaken) {
+  MailRequest request = MakeRequest(kCharsetUtf8, L"abc", L"\u672c\u6587\n.x");
+  std::string text;
+  ASSERT_EQ(ComposeMailText(&request, &text, false), -1);
+  EXPECT_NE(text.find("\r\nContent-Transfer-Encoding: base64\r\n"), std::string::npos);
+  // "本文" CR LF ".x", line ends as CR LF before the encoding.
+  EXPECT_EQ(text.substr(text.find("\r\n\r\n") + 4), "5pys5paHDQoueA==\r\n.\r\n");
+  // An ASCII text has no 8-bit byte to carry: it goes as before.
+  MailRequest ascii = MakeRequest(kCharsetUtf8, L"abc", L"plain");
+  EXPECT_FALSE(MailBodyNeedsEightBit(&ascii));
+  EXPECT_TRUE(MailBodyNeedsEightBit(&request));
+  ASSERT_EQ(ComposeMailText(&ascii, &text, false), -1);
+  EXPECT_NE(text.find("\r\nContent-Transfer-Encoding: 8bit\r\n"), std::string::npos);
+  EXPECT_EQ(text.substr(text.find("\r\n\r\n") + 4), "plain\r\n.\r\n");
+}
+
+TEST(MailMessageTest, LongIso2022JpLinesAreFoldedBetweenCharacters) {
+  std::wstring body;
+  for (int i = 0; i < 115; ++i) body += L"a\u6f22";
+  body += L"\nshort";
+  MailRequest request = MakeRequest(kCharsetIso2022Jp, L"abc", body.c_str());
+  std::string text;
+  ASSERT_EQ(ComposeMailText(&request, &text), -1);
+  std::string rest = text.substr(text.find("\r\n\r\n") + 4);
+  std::vector<std::string> lines;
+  for (size_t at = 0, end; (end = rest.find("\r\n", at)) != std::string::npos; at = end + 2)
+    lines.push_back(rest.substr(at, end - at));
+  ASSERT_EQ(lines.size(), 4u);  // the long line in two, "short", the end
+  // 110 pairs of 9 octets and one "a": the next character would make 999.
+  EXPECT_EQ(lines[0].size(), 991u);
+  EXPECT_EQ(lines[0].substr(lines[0].size() - 4), "\x1b(Ba");
+  EXPECT_EQ(lines[1].substr(0, 3), "\x1b$B");
+  EXPECT_EQ(lines[2], "short");
+  EXPECT_EQ(lines[3], ".");
+  // Unfolded, the line is the whole conversion.
+  std::string whole;
+  ASSERT_TRUE(WideToIso2022Jp(body.substr(0, 230), &whole));
+  EXPECT_EQ(lines[0] + lines[1], whole);
+}
+
 TEST(MailMessageTest, LineBreaksInAddressesAreRefused) {
   MailRequest request = MakeRequest(kCharsetUtf8, L"s", L"b");
   strcpy(request.to, "to@example.test\r\nBcc: victim@example.test");
@@ -190,6 +230,10 @@ TEST(ShiftJisToIso2022JpTest, HalfWidthKatakanaBecomeFullWidthWithVoicedMarks) {
 std::vector<std::string> EncodedWords(const std::string& line, const std::string& prefix) {
   EXPECT_EQ(line.compare(0, 8, "Subject:"), 0);
   EXPECT_EQ(line.substr(line.size() - 2), "\r\n");
+  // Every line that holds an encoded word, "Subject:" with the first one
+  // included, is at most 76 characters.
+  for (size_t at = 0, end; (end = line.find("\r\n", at)) != std::string::npos; at = end + 2)
+    EXPECT_LE(end - at, 76u) << line.substr(at, end - at);
   std::vector<std::string> words;
   std::string body = line.substr(8, line.size() - 10);
   size_t at = 0;

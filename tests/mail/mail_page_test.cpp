@@ -556,6 +556,7 @@ class TestMailTest : public MailPageTest {
               }),
         After([] { return testMailProgressDialog != nullptr; },
               [this] {
+                ++progressOpened_;
                 progressCaption_ = [] {
                   wchar_t caption[64] = L"";
                   GetWindowTextW(testMailProgressDialog, caption, 64);
@@ -563,6 +564,12 @@ class TestMailTest : public MailPageTest {
                 }();
               }),
     };
+    // Further mails from the same dialog, each once the one before is done.
+    for (int i = 1; i < sendTimes_; ++i) {
+      steps.push_back(After([] { return testMailProgressDialog == nullptr && TestDialog() != nullptr; },
+                            [] { Click(TestDialog(), IDOK); }));
+      steps.push_back(After([] { return testMailProgressDialog != nullptr; }, [this] { ++progressOpened_; }));
+    }
     if (during) steps.push_back(After(duringReady, during));
     steps.push_back(After([] { return testMailProgressDialog == nullptr && TestDialog() != nullptr; },
                           [] { Click(TestDialog(), IDCANCEL); }));
@@ -570,6 +577,8 @@ class TestMailTest : public MailPageTest {
                           [] { PostMessageW(settingsSheetState.sheetWindow, WM_COMMAND, IDCANCEL, 0); }));
     Run(steps);
   }
+  int sendTimes_ = 1;
+  int progressOpened_ = 0;
   std::wstring dialogCaption_;
   std::wstring progressCaption_;
   std::wstring recipientShown_;
@@ -613,6 +622,17 @@ TEST_F(TestMailTest, ATestMailArrivesWithThePagesSettingsInEveryMode) {
     ClearCaughtMessageBoxes();
     TearDown();
   }
+}
+
+TEST_F(TestMailTest, ThreeTestMailsInARowEachOpenAndCloseTheProgressDialog) {
+  sendTimes_ = 3;
+  Send({856, L"127.0.0.1", false, 0, L"", L"page-three@example.test"});
+  EXPECT_EQ(progressOpened_, 3);
+  const auto boxes = WorkerBoxes();
+  ASSERT_EQ(boxes.size(), 3u);
+  for (const auto& box : boxes) EXPECT_EQ(box.text, L"送信完了");
+  // Each mail was a dialogue of its own, ended with QUIT.
+  EXPECT_TRUE(testing_support::PumpMessagesUntil([] { return mail_test_files::QuitsSeen(kState, 856, "page-three@example.test") == 3; }, 5000));
 }
 
 TEST_F(TestMailTest, AWrongPasswordAndAStalledServerAreEachShownOnceInABox) {

@@ -42,7 +42,7 @@ UNEXPECTED_220 = 857
 BACKLOG_FULL = 858
 TLS_SILENT = 860
 STARTTLS_INJECT = 861  # a reply line smuggled in behind 220 STARTTLS
-BAD_CRAM = 862         # a CRAM-MD5 challenge that is not Base64
+BAD_CRAM = 862         # a CRAM-MD5 challenge that is not Base64; no 8BITMIME
 
 state = sys.argv[1]
 time_limit = float(sys.argv[2]) if len(sys.argv) > 2 else 900
@@ -63,12 +63,12 @@ def remember_sni(ssl_object, name, context):
     sni_names[id(ssl_object)] = name or "-"
 
 
-def record_mail(port, mechanism, login, mail_from, rcpts, content, sni="plain"):
+def record_mail(port, mechanism, login, mail_from, rcpts, content, sni="plain", params="-"):
     for rcpt in rcpts:
         name = os.path.join(state, "mail", f"{port}-{rcpt}.txt")
         with open(name + ".tmp", "wb") as f:
             f.write(f"MAILFROM {mail_from}\nRCPT {' '.join(rcpts)}\nAUTH {mechanism} {login}\n"
-                    f"SNI {sni}\n\n".encode())
+                    f"SNI {sni}\nPARAMS {params}\n\n".encode())
             f.write(content)
         os.replace(name + ".tmp", name)
 
@@ -97,7 +97,8 @@ class Handler:
         sni = sni_names.get(id(ssl_object), "-") if ssl_object is not None else "plain"
         record_mail(self.port, getattr(session, "mechanism", "none"),
                     login.decode(errors="replace") if login else "-",
-                    envelope.mail_from, envelope.rcpt_tos, envelope.original_content, sni)
+                    envelope.mail_from, envelope.rcpt_tos, envelope.original_content, sni,
+                    " ".join(envelope.mail_options) or "-")
         return "250 2.0.0 OK queued"
 
 
@@ -151,11 +152,15 @@ async def send(writer, text):
     await writer.drain()
 
 
-async def accept_mail(reader, writer, port, split=False):
-    """The rest of a dialogue after EHLO, recording the mail."""
-    mail_from, rcpts, mechanism, login = "", [], "none", "-"
+async def accept_mail(reader, writer, port, split=False, first=None):
+    """The rest of a dialogue after EHLO, recording the mail. Like a strict
+    server it refuses 8-bit text not declared with BODY=8BITMIME and lines
+    longer than 998 octets. Recipients named forward-... are answered 251,
+    stallrcpt-... only after 2 s; for quitfail-... the connection is reset
+    just after the RCPT reply. Each QUIT is noted in STATE/quit.log."""
+    mail_from, rcpts, mechanism, login, params = "", [], "none", "-", "-"
     while True:
-        command = await read_command(reader)
+        command, first = (first, None) if first is not None else (await read_command(reader), None)
         verb = command.split(" ")[0].upper()
         if verb == "AUTH" and command.upper() == "AUTH LOGIN":
             await send(writer, "334 VXNlcm5hbWU6\r\n")
@@ -177,13 +182,31 @@ async def accept_mail(reader, writer, port, split=False):
             await send(writer, "235 2.7.0 ok\r\n" if good else "535 5.7.8 no\r\n")
         elif verb == "MAIL":
             mail_from = command[command.index("<") + 1:command.rindex(">")]
+            params = command[command.rindex(">") + 1:].strip() or "-"
             await send(writer, "250 2.1.0 ok\r\n")
         elif verb == "RCPT":
             rcpts.append(command[command.index("<") + 1:command.rindex(">")])
             if rcpts[-1].startswith("drop-"):
                 writer.transport.abort()  # gone, without a TLS close_notify
                 return
+            if rcpts[-1].startswith("stallrcpt-"):
+                # The reply comes late; what the client sends meanwhile
+                # (a QUIT after a cancel) is taken before the client is gone.
+                try:
+                    early = await asyncio.wait_for(reader.readline(), 2)
+                    first = early.decode(errors="replace").strip() if early else None
+                except asyncio.TimeoutError:
+                    pass
+            if rcpts[-1].startswith("forward-"):
+                await send(writer, "251 2.1.5 user not local; will forward\r\n")
+                continue
             await send(writer, "250 2.1.5 ok\r\n")
+            if rcpts[-1].startswith("quitfail-"):
+                await asyncio.sleep(0.3)
+                raw = writer.get_extra_info("socket")
+                raw.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                writer.transport.abort()
+                return
         elif verb == "DATA":
             await send(writer, "354 go ahead\r\n")
             lines = []
@@ -194,7 +217,14 @@ async def accept_mail(reader, writer, port, split=False):
                 if line == b".\r\n":
                     break
                 lines.append(line[1:] if line.startswith(b".") else line)
-            record_mail(port, mechanism, login, mail_from, rcpts, b"".join(lines))
+            content = b"".join(lines)
+            if any(len(line) > 1000 for line in lines):
+                await send(writer, "500 5.5.2 line too long\r\n")
+                continue
+            if "BODY=8BITMIME" not in params.upper() and any(b >= 0x80 for b in content):
+                await send(writer, "554 5.6.0 8-bit text without BODY=8BITMIME\r\n")
+                continue
+            record_mail(port, mechanism, login, mail_from, rcpts, content, params=params)
             if any(r.startswith("slow250-") for r in rcpts):
                 await asyncio.sleep(3)  # the text is in; the 250 comes late
             if split:
@@ -210,6 +240,8 @@ async def accept_mail(reader, writer, port, split=False):
                 writer.transport.abort()
                 return
         elif verb == "QUIT":
+            with open(os.path.join(state, "quit.log"), "a") as f:
+                f.write(f"{port} {' '.join(rcpts) or '-'}\n")
             await send(writer, "221 bye\r\n")
             return
         else:
@@ -253,10 +285,14 @@ async def scripted(port, reader, writer):
         await accept_mail(reader, writer, port)
         return
     if port == BAD_CRAM:
+        # Without a logon it takes mail, and offers no 8BITMIME.
         await send(writer, "220 testsmtpd.local ready\r\n")
         await read_command(reader)
         await send(writer, "250-testsmtpd.local\r\n250 AUTH CRAM-MD5\r\n")
-        await read_command(reader)
+        command = await read_command(reader)
+        if not command.upper().startswith("AUTH"):
+            await accept_mail(reader, writer, port, first=command)
+            return
         await send(writer, "334 not*base64\r\n")
         while await reader.readline():
             pass

@@ -1,6 +1,7 @@
 #!/bin/sh
 # start STATE SOURCE_DIR: certificates, then the servers in the background.
-# stop STATE: asks the servers to end (they also end by themselves).
+# stop STATE: asks the servers to end and waits until they have (they also
+# end by themselves).
 set -eu
 action="$1"; state="$2"
 case "$action" in
@@ -12,7 +13,7 @@ start)
     touch "$state/stop"
     while kill -0 "$(cat "$state/pid")" 2>/dev/null; do sleep 0.2; done
   fi
-  rm -rf "$state/mail" "$state/auth.log" "$state/ready" "$state/stop"
+  rm -rf "$state/mail" "$state/auth.log" "$state/quit.log" "$state/ready" "$state/stop"
   setsid /usr/bin/python3 "$source_dir/mail_servers.py" "$state" 900 \
     >"$state/servers.log" 2>&1 </dev/null &
   echo $! > "$state/pid"
@@ -49,5 +50,12 @@ PROBE
   exit 1 ;;
 stop)
   touch "$state/stop"
+  # Returns once the ports are free, so that the next start can take them.
+  if [ -f "$state/pid" ]; then
+    for _ in $(seq 150); do
+      kill -0 "$(cat "$state/pid")" 2>/dev/null || break
+      sleep 0.2
+    done
+  fi
   exit 0 ;;
 esac

@@ -19,6 +19,15 @@ std::string Delivered(const std::string& state, int port, const std::string& rcp
   return ReadFile(state + "/mail/" + std::to_string(port) + "-" + rcpt + ".txt");
 }
 
+int QuitsSeen(const std::string& state, int port, const std::string& rcpt) {
+  std::istringstream log(ReadFile(state + "/quit.log"));
+  std::string line;
+  int n = 0;
+  while (std::getline(log, line))
+    if (line == std::to_string(port) + " " + rcpt) ++n;
+  return n;
+}
+
 bool TrustTestCa(const std::string& state) {
   const std::string der = ReadFile(state + "/certs/ca.der");
   if (der.empty()) return false;

@@ -23,6 +23,7 @@
 #include "shared/error_log.h"
 #include "temp_folder.h"
 #include "mail_test_files.h"
+#include "wait.h"
 
 #ifndef SOPORA_MAIL_STATE_DIR
 #error "SOPORA_MAIL_STATE_DIR must name the mail servers' state folder"
@@ -151,8 +152,10 @@ HWND ProgressWindow() {
 }
 
 // Runs one session on a worker thread, as the mail jobs do, while this thread
-// pumps the progress messages. cancelAfterMs > 0 cancels after that time.
-Outcome RunSession(const MailRequest& request, uint8_t interactive = 1, DWORD cancelAfterMs = 0) {
+// pumps the progress messages. cancelAfterMs > 0 cancels after that time,
+// cancelAtStep > 0 once that many progress steps have come.
+Outcome RunSession(const MailRequest& request, uint8_t interactive = 1, DWORD cancelAfterMs = 0,
+                   int cancelAtStep = 0) {
   stepsSeen = 0;
   HANDLE cancel = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   Worker worker = {&request, interactive, ProgressWindow(), cancel, 0, 0};
@@ -164,7 +167,8 @@ Outcome RunSession(const MailRequest& request, uint8_t interactive = 1, DWORD ca
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     if (wait == WAIT_OBJECT_0) break;
-    if (cancelAfterMs > 0 && !cancelled && GetTickCount64() - start >= cancelAfterMs) {
+    if (!cancelled && ((cancelAfterMs > 0 && GetTickCount64() - start >= cancelAfterMs) ||
+                       (cancelAtStep > 0 && stepsSeen >= cancelAtStep))) {
       SetEvent(cancel);
       cancelled = true;
     }
@@ -188,6 +192,7 @@ struct Delivered {
   std::string rcpt;
   std::string auth;
   std::string sni;
+  std::string params;  // of MAIL FROM, "-" none
   std::string content;
 };
 
@@ -204,6 +209,7 @@ Delivered ReadDelivered(int port, const std::string& rcpt) {
     if (line.rfind("RCPT ", 0) == 0) d.rcpt = line.substr(5);
     if (line.rfind("AUTH ", 0) == 0) d.auth = line.substr(5);
     if (line.rfind("SNI ", 0) == 0) d.sni = line.substr(4);
+    if (line.rfind("PARAMS ", 0) == 0) d.params = line.substr(7);
   }
   d.content = text.substr(blank + 2);
   return d;
@@ -218,9 +224,9 @@ bool AuthLogged(const std::string& login) {
   return false;
 }
 
-std::string ExpectedContent(const MailRequest& request) {
+std::string ExpectedContent(const MailRequest& request, bool eightBitAccepted = true) {
   std::string text;
-  EXPECT_EQ(ComposeMailText(&request, &text), -1);
+  EXPECT_EQ(ComposeMailText(&request, &text, eightBitAccepted), -1);
   // The server strips the dot-stuffing and the end-of-data line.
   text.resize(text.size() - 3);
   std::string plain;
@@ -278,7 +284,10 @@ TEST(SmtpSessionTest, DeliversInEveryMode) {
     EXPECT_EQ(d.rcpt, c.to);
     EXPECT_EQ(d.auth, c.auth);
     EXPECT_EQ(d.sni, c.sni);
-    EXPECT_EQ(d.content, ExpectedContent(request));
+    // Over TLS that server offers no 8BITMIME: the UTF-8 body goes as Base64.
+    const bool eightBit = c.port != kStartTlsInject;
+    EXPECT_EQ(d.params, eightBit ? "BODY=8BITMIME" : "-");
+    EXPECT_EQ(d.content, ExpectedContent(request, eightBit));
   }
 }
 
@@ -305,6 +314,220 @@ struct ErrorCase {
   const wchar_t* caption;
   const wchar_t* textStart;
 };
+
+// ISO-2022-JP back to text, independently of the code under test: each JIS
+// pair to Shift_JIS, then code page 932.
+std::wstring DecodeIso2022Jp(const std::string& bytes) {
+  std::string shiftJis;
+  bool doubleByte = false;
+  for (size_t i = 0; i < bytes.size();) {
+    if (bytes.compare(i, 3, "\x1b$B") == 0 || bytes.compare(i, 3, "\x1b(B") == 0) {
+      doubleByte = bytes[i + 1] == '$';
+      i += 3;
+      continue;
+    }
+    if (doubleByte && i + 1 < bytes.size()) {
+      const unsigned c1 = static_cast<unsigned char>(bytes[i]);
+      const unsigned c2 = static_cast<unsigned char>(bytes[i + 1]);
+      shiftJis += static_cast<char>(((c1 + 1) >> 1) + (c1 < 0x5F ? 0x70 : 0xB0));
+      shiftJis += static_cast<char>(c2 + ((c1 & 1) ? (c2 < 0x60 ? 0x1F : 0x20) : 0x7E));
+      i += 2;
+      continue;
+    }
+    shiftJis += bytes[i++];
+  }
+  std::wstring out(shiftJis.size(), L'\0');
+  const int n = MultiByteToWideChar(932, 0, shiftJis.data(), static_cast<int>(shiftJis.size()), &out[0],
+                                    static_cast<int>(out.size()));
+  out.resize(n > 0 ? n : 0);
+  return out;
+}
+
+std::vector<std::string> SplitCrLf(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t at = 0;
+  for (size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) lines.push_back(text.substr(at, end - at));
+  lines.push_back(text.substr(at));
+  return lines;
+}
+
+std::string BodyOf(const std::string& content) {
+  const size_t at = content.find("\r\n\r\n");
+  return at == std::string::npos ? std::string() : content.substr(at + 4);
+}
+
+TEST(SmtpSessionTest, LongIso2022JpBodiesArriveInLinesOf998OctetsAtMost) {
+  std::wstring edit;  // the edit's limit, a switch per character
+  for (int i = 0; i < 115; ++i) edit += L"a\u6f22";
+  std::wstring profile = L".";  // 255 characters from a profile, and a stuffed dot in front
+  for (int i = 0; i < 127; ++i) profile += L"\u6f22a";
+  const struct {
+    const char* to;
+    std::wstring body;
+  } kCases[] = {{"jis-edit@example.test", edit}, {"jis-profile@example.test", profile}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.to);
+    MailRequest request = MakeRequest(kPlain, c.to);  // the server refuses lines over 1,000 octets with CR LF
+    request.charset = kCharsetIso2022Jp;
+    wcscpy(request.body, c.body.c_str());
+    Outcome outcome = RunSession(request);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_TRUE(outcome.boxes.empty());
+    Delivered d = ReadDelivered(kPlain, c.to);
+    ASSERT_TRUE(d.found);
+    std::vector<std::string> lines = SplitCrLf(BodyOf(d.content));
+    ASSERT_GE(lines.size(), 3u);  // folded, then the end of the text
+    EXPECT_EQ(lines.back(), "");
+    lines.pop_back();
+    std::string joined;
+    for (const std::string& line : lines) {
+      EXPECT_LE(line.size(), 998u);
+      // Every line returns to ASCII.
+      const size_t lastEscape = line.rfind('\x1b');
+      if (lastEscape != std::string::npos) {
+        EXPECT_EQ(line.compare(lastEscape, 3, "\x1b(B"), 0);
+      }
+      joined += line;
+    }
+    EXPECT_EQ(DecodeIso2022Jp(joined), c.body);
+  }
+}
+
+std::string Base64Decoded(const std::string& text) {
+  DWORD size = 0;
+  if (!CryptStringToBinaryA(text.data(), static_cast<DWORD>(text.size()), CRYPT_STRING_BASE64, nullptr, &size,
+                            nullptr, nullptr))
+    return "(not Base64)";
+  std::string out(size, '\0');
+  CryptStringToBinaryA(text.data(), static_cast<DWORD>(text.size()), CRYPT_STRING_BASE64,
+                       reinterpret_cast<BYTE*>(&out[0]), &size, nullptr, nullptr);
+  out.resize(size);
+  return out;
+}
+
+TEST(SmtpSessionTest, Utf8TextIsDeclaredWhereTheServerTakesItAndBase64Elsewhere) {
+  const struct {
+    int port;
+    const char* to;
+    const wchar_t* body;
+    const char* params;
+    const char* encoding;
+  } kCases[] = {
+      {kPlain, "utf8-8bit@example.test", L"\u672c\u6587\r\n.dot", "BODY=8BITMIME", "8bit"},
+      // This server offers no 8BITMIME and refuses undeclared 8-bit text.
+      {kBadCram, "utf8-base64@example.test", L"\u672c\u6587\r\n.dot", "-", "base64"},
+      {kBadCram, "utf8-ascii@example.test", L"plain\r\n.dot", "-", "8bit"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.to);
+    MailRequest request = MakeRequest(c.port, c.to);
+    wcscpy(request.body, c.body);
+    Outcome outcome = RunSession(request);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_TRUE(outcome.boxes.empty());
+    Delivered d = ReadDelivered(c.port, c.to);
+    ASSERT_TRUE(d.found);
+    EXPECT_EQ(d.params, c.params);
+    EXPECT_NE(d.content.find(std::string("\r\nContent-Transfer-Encoding: ") + c.encoding + "\r\n"), std::string::npos);
+    std::string body = BodyOf(d.content);
+    for (const std::string& line : SplitCrLf(body)) EXPECT_LE(line.size(), 76u);
+    if (std::string(c.encoding) == "base64") {
+      ASSERT_GE(body.size(), 2u);
+      body = Base64Decoded(body.substr(0, body.size() - 2)) + "\r\n";
+    }
+    const std::wstring typed = c.body;
+    const int n = WideCharToMultiByte(CP_UTF8, 0, typed.data(), static_cast<int>(typed.size()), nullptr, 0, nullptr, nullptr);
+    std::string expected(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, typed.data(), static_cast<int>(typed.size()), &expected[0], n, nullptr, nullptr);
+    EXPECT_EQ(body, expected + "\r\n");
+  }
+}
+
+TEST(SmtpSessionTest, RecipientAnswered251IsAccepted) {
+  MailRequest request = MakeRequest(kLongCram, "forward-251@example.test");
+  Outcome outcome = RunSession(request);
+  EXPECT_EQ(outcome.result, 0);
+  EXPECT_EQ(outcome.steps, 10);
+  EXPECT_TRUE(outcome.boxes.empty());
+  EXPECT_TRUE(ReadDelivered(kLongCram, "forward-251@example.test").found);
+}
+
+TEST(SmtpSessionTest, ACancelAfterEhloSendsQuitInThePhasesMode) {
+  // The server holds its reply to RCPT for 2 s; the cancel comes with the
+  // step of MAIL FROM: the 4th in plain, the 8th after STARTTLS and AUTH.
+  const std::pair<ErrorCase, int> kCases[] = {
+      {{kLongCram, "stallrcpt-plain@example.test", 0, 0, "127.0.0.1", L"", L""}, 4},
+      {{kStartTlsInject, "stallrcpt-tls@example.test", 1, 2, "localhost", L"", L""}, 8},
+  };
+  for (const auto& [c, mailStep] : kCases) {
+    SCOPED_TRACE(c.to);
+    Outcome outcome = RunSession(MakeRequest(c.port, c.to, c.useAuth, c.security, c.server), 1, 0, mailStep);
+    EXPECT_EQ(outcome.result, -1);
+    EXPECT_TRUE(outcome.boxes.empty());
+    EXPECT_FALSE(ReadDelivered(c.port, c.to).found);
+    const int port = c.port;
+    const std::string to = c.to;
+    EXPECT_TRUE(testing_support::PumpMessagesUntil(
+        [&] { return mail_test_files::QuitsSeen(kState, port, to) == 1; }, 5000));
+  }
+}
+
+// Cancels from the worker's own progress window at the step after RCPT,
+// and holds the worker until the server has reset the connection.
+HANDLE quitFailCancel;
+int quitFailSteps;
+LRESULT CALLBACK CancelAfterRcptProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kMailProgressMessage && ++quitFailSteps == 5) {
+    SetEvent(quitFailCancel);
+    Sleep(1500);
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+struct QuitFailWorker {
+  const MailRequest* request;
+  int result;
+  std::vector<CaughtMessageBox> boxes;
+};
+
+unsigned __stdcall QuitFailWorkerProc(void* argument) {
+  QuitFailWorker* worker = static_cast<QuitFailWorker*>(argument);
+  MessageBoxCatcher catcher;
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = CancelAfterRcptProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"MailTestCancelAfterRcpt";
+  RegisterClassW(&wc);
+  // Created on this thread: its steps are handled at once, inside the dialogue.
+  HWND window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  MailSession* session = new MailSession{};
+  session->cancelEvent = quitFailCancel;
+  worker->result = SendMail(session, window, 1, worker->request);
+  CloseMailConnection(session);
+  delete session;
+  DestroyWindow(window);
+  for (const CaughtMessageBox& box : CaughtMessageBoxes())
+    if (box.threadId == GetCurrentThreadId()) worker->boxes.push_back(box);
+  return 0;
+}
+
+TEST(SmtpSessionTest, AFailedQuitAfterACancelIsReportedAndTheMailStillCountsAsCancelled) {
+  // 250 to RCPT, then the server resets the connection; the cancel comes first.
+  MailRequest request = MakeRequest(kLongCram, "quitfail-plain@example.test");
+  quitFailCancel = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  quitFailSteps = 0;
+  QuitFailWorker worker = {&request, 0, {}};
+  HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, QuitFailWorkerProc, &worker, 0, nullptr));
+  ASSERT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  CloseHandle(quitFailCancel);
+  EXPECT_EQ(quitFailSteps, 5);
+  EXPECT_EQ(worker.result, -1);
+  ASSERT_EQ(worker.boxes.size(), 1u);
+  EXPECT_EQ(worker.boxes[0].caption, L"メール送信エラー #50");
+  EXPECT_FALSE(worker.boxes[0].text.empty());
+}
+
 
 void ExpectOneBox(const Outcome& outcome, const ErrorCase& c) {
   EXPECT_EQ(outcome.result, -1);
@@ -472,14 +695,131 @@ class StalledResolverTest : public ::testing::Test {
 TEST_F(StalledResolverTest, NameResolutionTimesOutAfterTwentySeconds) {
   Outcome outcome = RunSession(MakeRequest(kPlain, "resolve@example.test", 0, 0, "mail.example.test"));
   ExpectOneBox(outcome, {kPlain, "", 0, 0, "", L"メール送信エラー", L"接続がタイムアウトしました。"});
-  EXPECT_GE(outcome.elapsedMs, kMailResolveTimeoutMs - 500);
+  EXPECT_GE(outcome.elapsedMs, kMailConnectTimeoutMs - 500);
+}
+
+// A lookup that answers only after 15 s, with a server whose connect never completes.
+int WSAAPI SlowResolve(const char*, const char* port, const addrinfo* hints, addrinfo** result) {
+  WaitForSingleObject(resolverRelease, 15000);
+  addrinfo numeric = *hints;
+  numeric.ai_flags |= AI_NUMERICHOST;
+  return getaddrinfo("127.0.0.1", port, &numeric, result);
+}
+
+TEST_F(StalledResolverTest, ASlowLookupAndTheConnectTimesOutWithinOneLimit) {
+  SetMailResolveCall(SlowResolve);
+  Outcome outcome = RunSession(MakeRequest(kBacklogFull, "slowlookup@example.test", 0, 0, "mail.example.test"));
+  ExpectOneBox(outcome, {kBacklogFull, "", 0, 0, "", L"メール送信エラー", L"接続がタイムアウトしました。"});
+  ExpectEndedAtLimit(outcome.elapsedMs, kMailConnectTimeoutMs);
 }
 
 TEST_F(StalledResolverTest, CancelDuringNameResolutionEndsAtOnceWithoutMessage) {
   Outcome outcome = RunSession(MakeRequest(kPlain, "resolve2@example.test", 0, 0, "mail.example.test"), 1, 300);
   EXPECT_EQ(outcome.result, -1);
   EXPECT_TRUE(outcome.boxes.empty());
-  EXPECT_LT(outcome.elapsedMs, kMailResolveTimeoutMs / 2);
+  EXPECT_LT(outcome.elapsedMs, kMailConnectTimeoutMs / 2);
+}
+
+// The DER bytes of a certificate the test servers use.
+std::string CertificateDer(const char* name) {
+  const std::string pem = ReadFile(kState + "/certs/" + name + ".pem");
+  DWORD size = 0;
+  if (!CryptStringToBinaryA(pem.data(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER, nullptr, &size,
+                            nullptr, nullptr))
+    return "";
+  std::string der(size, '\0');
+  CryptStringToBinaryA(pem.data(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER,
+                       reinterpret_cast<BYTE*>(&der[0]), &size, nullptr, nullptr);
+  der.resize(size);
+  return der;
+}
+
+// Adds a certificate to one of this prefix's system stores, or removes every
+// copy of it.
+bool ChangeStore(DWORD location, const wchar_t* store, const std::string& der, bool add) {
+  // The registry store itself: a system store is a collection, through which
+  // a deletion does not reach the registry here.
+  HCERTSTORE handle = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0, location, store);
+  if (handle == nullptr) return false;
+  BOOL ok = TRUE;
+  if (add) {
+    ok = CertAddEncodedCertificateToStore(handle, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                                          static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+  } else {
+    BYTE hash[20];
+    DWORD hashLength = sizeof hash;
+    ok = CryptHashCertificate(0, CALG_SHA1, 0, reinterpret_cast<const BYTE*>(der.data()),
+                              static_cast<DWORD>(der.size()), hash, &hashLength);
+    CRYPT_HASH_BLOB blob = {hashLength, hash};
+    PCCERT_CONTEXT found;
+    while (ok && (found = CertFindCertificateInStore(handle, X509_ASN_ENCODING, 0, CERT_FIND_SHA1_HASH, &blob,
+                                                     nullptr)) != nullptr)
+      ok = CertDeleteCertificateFromStore(found);  // frees the context
+  }
+  CertCloseStore(handle, 0);
+  return ok != FALSE;
+}
+
+// Trust changed while the program runs; the test CA is trusted again and
+// the good certificate no longer distrusted afterwards, whatever happened.
+class TrustChangeTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    EXPECT_TRUE(ChangeStore(CERT_SYSTEM_STORE_CURRENT_USER, L"Disallowed", CertificateDer("good"), false));
+    EXPECT_TRUE(mail_test_files::TrustTestCa(kState));
+  }
+};
+
+TEST_F(TrustChangeTest, ARootRemovedOrAddedWhileRunningCountsForTheNextSession) {
+  const std::string ca = ReadFile(kState + "/certs/ca.der");
+  ASSERT_TRUE(ChangeStore(CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT", ca, false));
+  ASSERT_TRUE(ChangeStore(CERT_SYSTEM_STORE_CURRENT_USER, L"ROOT", ca, false));
+  // A chain that does not verify against the store as read has it read again.
+  ExpectOneBox(RunSession(MakeRequest(kTlsSelfSigned, "trust-self@example.test", 1, 1, "localhost")),
+               {kTlsSelfSigned, "", 0, 0, "", L"SSL_ERROR #8", L"error:0A000086"});
+  ExpectOneBox(RunSession(MakeRequest(kTlsGood, "trust-removed@example.test", 1, 1, "localhost")),
+               {kTlsGood, "", 0, 0, "", L"SSL_ERROR #8", L"error:0A000086"});
+  ASSERT_TRUE(mail_test_files::TrustTestCa(kState));
+  Outcome outcome = RunSession(MakeRequest(kTlsGood, "trust-added@example.test", 1, 1, "localhost"));
+  EXPECT_EQ(outcome.result, 0);
+  EXPECT_TRUE(outcome.boxes.empty());
+  EXPECT_TRUE(ReadDelivered(kTlsGood, "trust-added@example.test").found);
+}
+
+TEST_F(TrustChangeTest, ACertificateInTheDisallowedStoreIsNeverTrusted) {
+  ASSERT_TRUE(ChangeStore(CERT_SYSTEM_STORE_CURRENT_USER, L"Disallowed", CertificateDer("good"), true));
+  Outcome outcome = RunSession(MakeRequest(kTlsGood, "distrusted@example.test", 1, 1, "localhost"));
+  ExpectOneBox(outcome, {kTlsGood, "", 0, 0, "", L"SSL_ERROR #8", L"error:0A000086"});
+  EXPECT_NE(outcome.boxes.empty() ? std::wstring::npos : outcome.boxes[0].text.find(L"certificate rejected"),
+            std::wstring::npos);
+  EXPECT_FALSE(AuthLogged("distrusted@example.test"));
+  ASSERT_TRUE(ChangeStore(CERT_SYSTEM_STORE_CURRENT_USER, L"Disallowed", CertificateDer("good"), false));
+  outcome = RunSession(MakeRequest(kTlsGood, "trusted-again@example.test", 1, 1, "localhost"));
+  EXPECT_EQ(outcome.result, 0);
+  EXPECT_TRUE(outcome.boxes.empty());
+}
+
+// A reading of the trust stores that takes until the test lets it go.
+HANDLE storeRelease;
+HCERTSTORE WINAPI SlowStoreOpener(const wchar_t* name) {
+  WaitForSingleObject(storeRelease, 60000);
+  return CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER | CERT_STORE_READONLY_FLAG,
+                       name);
+}
+
+TEST(SmtpSessionTest, CancelNeverWaitsForAReadingOfTheTrustStores) {
+  storeRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetTrustStoreOpener(SlowStoreOpener);
+  // The self-signed chain does not verify against the stores as read, so
+  // they are read again; the cancel comes during that reading.
+  Outcome outcome =
+      RunSession(MakeRequest(kTlsSelfSigned, "cancel-trust@example.test", 1, 1, "localhost"), 1, 1500);
+  SetTrustStoreOpener(nullptr);
+  SetEvent(storeRelease);  // the reading ends on its own thread
+  EXPECT_EQ(outcome.result, -1);
+  EXPECT_TRUE(outcome.boxes.empty());
+  EXPECT_GE(outcome.elapsedMs, 1400u);
+  EXPECT_LT(outcome.elapsedMs, 5000u);
 }
 
 TEST(SmtpSessionTest, TheBase64PasswordLeavesNoUnwipedCopyOnTheHeap) {

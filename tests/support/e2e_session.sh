@@ -1,6 +1,8 @@
 # Sourced by the end-to-end scripts: a user's session in a Wine prefix of its
 # own inside the build tree, which only the programs' real power call ends.
-# WINEARCH (win32 or win64) and PATH come from the test's environment.
+# WINEARCH (win32 or win64), PATH and the tests' own home (HOME and the XDG
+# folders, which the prefix's wine server takes from the first start) come
+# from the test's environment.
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
