@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "countdown_side_actions.h"
+#include "shared/countdown_side_actions.h"
 #include "cpu_sampler.h"
 #include "zero_action.h"
 
