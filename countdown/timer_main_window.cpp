@@ -136,7 +136,8 @@ void OnCommand(HWND window, UINT id) {
       ToggleCountWindowClickThrough();
       break;
     case kCmdEndNow:
-      endNowRequested = 1;
+      // Only a running countdown acts on it: a request never waits for the next run.
+      if (countDialog && IsWindow(countDialog)) endNowRequested = 1;
       break;
     case kCmdOverview:
       OpenOverviewDialog();

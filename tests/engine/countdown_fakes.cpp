@@ -6,6 +6,7 @@
 #include <set>
 
 #include "countdown_dialog.h"
+#include "countdown_stages_under_test.h"
 #include "pending_side_actions.h"
 #include "private_messages.h"
 #include "shared/clock.h"
@@ -111,3 +112,6 @@ const CountdownSideActions kFakeSideActions = {
 const bool fakesInstalled = (SetCountdownSideActions(&kFakeSideActions), true);
 
 }  // namespace
+
+const CountdownStagesConfig& StagesUnderTest() { return kSchedulerCountdownStages; }
+const char* ProgramUnderTest() { return "scheduler"; }
