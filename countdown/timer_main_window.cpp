@@ -207,6 +207,9 @@ LRESULT CALLBACK TimerMainWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_CREATE:
       return OnCreate(window) ? 0 : -1;
     case WM_DESTROY:
+      // However the program ends, the countdown's own clean-up runs first:
+      // the player goes and the machine may idle-sleep again.
+      DestroyCountdownWindows();
       KillTimer(window, kTrayRetryTimer);
       RemoveTrayIcon();
       if (mainWindow == window) mainWindow = nullptr;
