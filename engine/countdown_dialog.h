@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "pending_side_actions.h"
+#include "mail_job_calls.h"
 #include "shared/countdown_stages.h"
 #include "shared/timer_calls.h"
 

@@ -7,7 +7,7 @@
 
 #include "countdown_dialog.h"
 #include "countdown_stages_under_test.h"
-#include "pending_side_actions.h"
+#include "mail_job_calls.h"
 #include "private_messages.h"
 #include "shared/clock.h"
 #include "shared/power_actions.h"
