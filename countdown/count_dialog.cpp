@@ -6,7 +6,7 @@
 
 #include "appearance.h"
 #include "count_window.h"
-#include "countdown_side_actions.h"
+#include "shared/countdown_side_actions.h"
 #include "countdown_state.h"
 #include "cpu_sampler.h"
 #include "layered_paint.h"
@@ -22,19 +22,18 @@
 
 uint8_t soundBeforeDone;
 uint8_t frontDone;
-int32_t appElapsedSeconds;
-int32_t afterSoundTicks;
-int32_t afterSoundDelay;
-uint8_t afterSoundDone;
-uint8_t userActive;
+int32_t& afterSoundTicks = resumeSoundCounter;
+int32_t& afterSoundDelay = resumeSoundSeconds;
+uint8_t& afterSoundDone = resumeSoundDone;
+uint8_t& userActive = userInputSeen;
 int32_t cpuSampleCount;
 double cpuSampleSum;
 wchar_t timeText[15];
 wchar_t cpuText[4];
 wchar_t cpuThresholdText[12];
 wchar_t timerActionLabel[20];
-HHOOK timerKeyboardHook;
-HHOOK timerMouseHook;
+HHOOK& timerKeyboardHook = keyboardHook;
+HHOOK& timerMouseHook = mouseHook;
 
 namespace {
 
@@ -55,50 +54,22 @@ void Format(wchar_t (&out)[N], const wchar_t* format, ...) {
   out[N - 1] = L'\0';
 }
 
-LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) userActive = 1;
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) userActive = 1;
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-void RemoveHooks() {
-  if (timerKeyboardHook) CountdownTimers().unhook(timerKeyboardHook);
-  if (timerMouseHook) CountdownTimers().unhook(timerMouseHook);
-  timerKeyboardHook = nullptr;
-  timerMouseHook = nullptr;
-}
-
-bool PlayerHasMedium() { return sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer); }
-
-void CloseSound() {
-  if (PlayerHasMedium()) SideActions().closePlayerMedium(sharedSoundPlayer);
-}
-
-void PlayListEntry(HWND dialog, int32_t entry) {
+const wchar_t* ListedSound(int32_t entry, int32_t* volume) {
   const TimerSettings& s = Settings();
-  if (entry < 1 || entry > s.soundCount || entry > kSoundCount) return;
-  bool createdNow = false;
-  if (!sharedSoundPlayer) {
-    sharedSoundPlayer = SideActions().createPlayer(dialog);
-    createdNow = true;
-  }
-  SideActions().playSoundFile(dialog, s.soundPaths[entry - 1], createdNow, s.volumes[entry - 1]);
+  if (entry < 1 || entry > s.soundCount || entry > kSoundCount) return nullptr;
+  *volume = s.volumes[entry - 1];
+  return s.soundPaths[entry - 1];
 }
 
 void ResetRunState() {
-  soundBeforeDone = frontDone = afterSoundDone = userActive = 0;
-  appElapsedSeconds = afterSoundTicks = afterSoundDelay = 0;
+  ResetCountdownStages();
+  soundBeforeDone = frontDone = 0;
   nextAppIndex = 0;
   cpuSampleCount = 0;
   cpuSampleSum = 0;
   suppressApps = suppressSound = 0;
   endNowRequested = 0;  // a request from before this countdown is stale
-  sharedSoundPlayer = nullptr;
   cpuQueryOpen = false;
-  timerKeyboardHook = timerMouseHook = nullptr;
   Format(timeText, L"%ls", L"00:00:00");
   Format(cpuText, L"%ls", L"0");
   timerActionLabel[0] = L'\0';
@@ -121,7 +92,7 @@ void OnTimeTick(HWND dialog) {
     const int64_t lead = s.soundSeconds[0];
     if (left == lead || left == lead - 1) {
       soundBeforeDone = 1;
-      PlayListEntry(dialog, s.soundIndex[0]);
+      PlayListedSound(kTimerCountdownStages, dialog, s.soundIndex[0]);
     } else if (left < lead - 1) {
       soundBeforeDone = 1;  // the moment was missed
     }
@@ -141,7 +112,7 @@ void OnTimeTick(HWND dialog) {
 
   if (left > 0 && !endNowRequested) return;
   CountdownTimers().killTimer(dialog, kTimeTimer);
-  CloseSound();
+  CloseCountdownSound(kTimerCountdownStages);
   // Whole seconds, so that exactly ten seconds late still acts.
   if (left >= -kLatenessLimitSeconds)
     SendMessageW(dialog, kMsgZeroAction, 0, 0);
@@ -189,60 +160,12 @@ void OnZeroAction() {
 void OnAfterResume(HWND dialog) {
   const TimerSettings& s = Settings();
   endNowRequested = soundBeforeDone = frontDone = 0;
-  appElapsedSeconds = -1;
-  if (s.resumeEnabled && s.appsAfterResume && s.appDelays[0] != -1 && !suppressApps) {
-    appElapsedSeconds = 0;
-    nextAppIndex = 0;
-    CountdownTimers().setTimer(dialog, kAppsTimer, 1000);
-  }
-  afterSoundTicks = -1;
-  if (s.resumeEnabled && s.soundIndex[1] != 0 && !suppressSound) {
-    afterSoundTicks = 0;
-    afterSoundDelay = s.soundSeconds[1];
-    CountdownTimers().setTimer(dialog, kAfterSoundTimer, 1000);
-  }
-  ShowWindow(dialog, SW_HIDE);
-  if (countWindow) ShowWindow(countWindow, SW_HIDE);
-  userActive = 0;
-  timerKeyboardHook = CountdownTimers().setHook(WH_KEYBOARD_LL, KeyboardHook);
-  timerMouseHook = CountdownTimers().setHook(WH_MOUSE_LL, MouseHook);
-  if (!timerKeyboardHook || !timerMouseHook) {
-    // Without both hooks the end does not wait for input.
-    RemoveHooks();
-    userActive = 1;
-  }
-  CountdownTimers().setTimer(dialog, kExitWatchTimer, 500);
-}
-
-void OnAppsTick(HWND dialog) {
-  if (nextAppIndex < kAppCount && SideActions().launchApplication(0, 0, appElapsedSeconds)) {
-    ++appElapsedSeconds;
-    return;
-  }
-  CountdownTimers().killTimer(dialog, kAppsTimer);
-  appElapsedSeconds = -1;
-  nextAppIndex = 0;
-}
-
-void OnAfterSoundTick(HWND dialog) {
-  // A delay below zero would never come: the sound then starts at once.
-  if (afterSoundDelay < 0) afterSoundDelay = 0;
-  if (afterSoundTicks == 0) afterSoundDone = 0;
-  if ((afterSoundTicks == afterSoundDelay || afterSoundTicks == afterSoundDelay + 1) && !afterSoundDone) {
-    afterSoundDone = 1;
-    CountdownTimers().killTimer(dialog, kAfterSoundTimer);
-    PlayListEntry(dialog, Settings().soundIndex[1]);
-    afterSoundTicks = -1;
-    return;
-  }
-  ++afterSoundTicks;
-}
-
-void OnExitWatchTick(HWND dialog) {
-  if (appElapsedSeconds != -1 || afterSoundTicks != -1 || !userActive || PlayerHasMedium()) return;
-  RemoveHooks();
-  CountdownTimers().killTimer(dialog, kExitWatchTimer);
-  DestroyWindow(mainWindow);
+  ClearAfterResumeStages();
+  if (s.resumeEnabled && s.appsAfterResume && s.appDelays[0] != -1 && !suppressApps)
+    StartAfterResumeApps(kTimerCountdownStages, dialog, 0, 0);
+  if (s.resumeEnabled && s.soundIndex[1] != 0 && !suppressSound)
+    StartAfterResumeSound(dialog, s.soundSeconds[1], s.soundIndex[1]);
+  StartEndWatch(kTimerCountdownStages, dialog);
 }
 
 void OnInitDialog(HWND dialog) {
@@ -289,14 +212,9 @@ void OnDestroy(HWND dialog) {
   dialogBrush = staticBrush = nullptr;
   if (cpuQueryOpen) CurrentCpuSampler().close();
   cpuQueryOpen = false;
-  for (UINT_PTR id = kTimeTimer; id <= kCpuTimer; ++id) CountdownTimers().killTimer(dialog, id);
-  RemoveHooks();
-  if (sharedSoundPlayer) {
-    SideActions().destroyPlayer(sharedSoundPlayer);
-    sharedSoundPlayer = nullptr;
-  }
-  // The machine may idle-sleep again once no countdown runs.
-  CurrentPowerCalls().setExecutionState(ES_CONTINUOUS);
+  CountdownTimers().killTimer(dialog, kTimeTimer);
+  CountdownTimers().killTimer(dialog, kCpuTimer);
+  EndCountdownStages(kTimerCountdownStages, dialog);
 }
 
 void OnRepaint(LPARAM reloadLabel) {
@@ -311,6 +229,10 @@ void OnRepaint(LPARAM reloadLabel) {
 }
 
 }  // namespace
+
+const CountdownStagesConfig kTimerCountdownStages = {
+    SideActions, &mainWindow, &countWindow, &nextAppIndex, ListedSound, nullptr,
+};
 
 void TimerLayoutCountDialog(HWND timeStatic) {
   if (Settings().mode == CpuUsage) return;
@@ -362,6 +284,7 @@ INT_PTR CALLBACK TimerCountdownDialogProc(HWND dialog, UINT message, WPARAM wPar
   INT_PTR handled = 0;
   if (HandleCountPairFrontMessage(dialog, message, wParam, lParam, kTimeStaticId, dialogBrush, staticBrush, &handled))
     return handled;
+  if (HandleCountdownStageMessage(kTimerCountdownStages, dialog, message, wParam, lParam)) return TRUE;
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog(dialog);
@@ -369,9 +292,6 @@ INT_PTR CALLBACK TimerCountdownDialogProc(HWND dialog, UINT message, WPARAM wPar
     case WM_TIMER:
       switch (wParam) {
         case kTimeTimer: OnTimeTick(dialog); break;
-        case kAppsTimer: OnAppsTick(dialog); break;
-        case kAfterSoundTimer: OnAfterSoundTick(dialog); break;
-        case kExitWatchTimer: OnExitWatchTick(dialog); break;
         case kCpuTimer: OnCpuTick(dialog); break;
         default: break;
       }
@@ -386,25 +306,11 @@ INT_PTR CALLBACK TimerCountdownDialogProc(HWND dialog, UINT message, WPARAM wPar
     case kMsgRepaintCount:
       OnRepaint(lParam);
       return TRUE;
-    case kMsgStopSound:
-      CloseSound();
-      return TRUE;
-    case kMsgApplyMute:
-      if (sharedSoundPlayer) SideActions().applyPlayerMute(sharedSoundPlayer, soundMuted != 0);
-      return TRUE;
-    case kMsgQueryPlaying: {
-      uint8_t* playing = reinterpret_cast<uint8_t*>(lParam);
-      if (playing) *playing = sharedSoundPlayer && SideActions().playerIsPlaying(sharedSoundPlayer) ? 1 : 0;
-      return TRUE;
-    }
     case kMsgZeroAction:
       OnZeroAction();
       return TRUE;
     case kMsgAfterResume:
       OnAfterResume(dialog);
-      return TRUE;
-    case kMsgMediumEnded:
-      CloseSound();
       return TRUE;
     default:
       return FALSE;

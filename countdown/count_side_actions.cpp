@@ -1,6 +1,6 @@
 // The countdown program's side actions behind the table both programs'
 // countdowns call, so that tests can record them instead.
-#include "countdown_side_actions.h"
+#include "shared/countdown_side_actions.h"
 
 #include "count_window_paint.h"
 #include "shared/screen_capture.h"

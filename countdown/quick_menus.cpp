@@ -7,6 +7,7 @@
 
 #include "dpi_scaling.h"
 #include "shared/clock.h"
+#include "shared/ui_setup.h"
 #include "timer_main_window.h"  // kTimerIniPath
 #include "timer_profile.h"
 
@@ -278,6 +279,7 @@ void PlaceEditor(HWND dialog) {
 
 void OnEditorInit(HWND dialog, TimerQuickMenus* table) {
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(table));
+  ApplyFontToControls(dialog, uiFont);
   PlaceEditor(dialog);
   const int which = table->quickEditTarget == 1 ? 1 : 0;
   for (int i = 0; i < kQuickItemCount; ++i) {

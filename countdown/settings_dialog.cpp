@@ -14,6 +14,7 @@
 #include "program_handover.h"
 #include "quick_menus.h"
 #include "shared/clock.h"
+#include "shared/ui_setup.h"
 #include "start_countdown.h"
 
 HWND timerSavedFocus;
@@ -109,7 +110,9 @@ void DrawImageButton(const DRAWITEMSTRUCT* draw) {
     DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
   wchar_t text[16] = {};
   GetWindowTextW(draw->hwndItem, text, 16);
-  HGDIOBJ previousFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(GetParent(draw->hwndItem), WM_GETFONT, 0, 0)));
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(draw->hwndItem, WM_GETFONT, 0, 0));
+  if (!font) font = reinterpret_cast<HFONT>(SendMessageW(GetParent(draw->hwndItem), WM_GETFONT, 0, 0));
+  HGDIOBJ previousFont = SelectObject(dc, font);
   SetTextColor(dc, RGB(0, 0, 0));
   SetBkMode(dc, TRANSPARENT);
   DrawTextW(dc, text, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -249,6 +252,8 @@ void OnInitDialog(HWND dialog, LPARAM profileLoaded) {
   timerSavedFocus = nullptr;
   timerMenuOpen = 0;
   LoadDialogImages(dialog);
+  // The start-up's UI font, not the template's: its face may lack Japanese.
+  ApplyFontToControls(dialog, uiFont);
   FitParent(dialog);
   CreateControls(dialog);
   TimerReadQuickMenus();

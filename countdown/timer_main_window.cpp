@@ -11,6 +11,7 @@
 #include "settings_dialog.h"
 #include "shared/notify_icon.h"
 #include "shared/sound_player.h"
+#include "shared/ui_setup.h"
 #include "skins.h"
 #include "timer_about_box.h"
 #include "timer_profile.h"
@@ -19,22 +20,6 @@ wchar_t timerWindowTitle[100];
 wchar_t timerClassName[100];
 
 namespace {
-
-bool meiryoUiInstalled;
-
-int CALLBACK FindMeiryoUi(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM) {
-  meiryoUiInstalled = true;
-  return 0;
-}
-
-void LookForMeiryoUi(HWND window) {
-  HDC dc = GetDC(window);
-  LOGFONTW query{};
-  query.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynW(query.lfFaceName, L"Meiryo UI", LF_FACESIZE);
-  EnumFontFamiliesExW(dc, &query, reinterpret_cast<FONTENUMPROCW>(FindMeiryoUi), 0, 0);
-  ReleaseDC(window, dc);
-}
 
 void DestroyIfOpen(HWND* window) {
   if (*window && IsWindow(*window)) DestroyWindow(*window);
@@ -63,17 +48,17 @@ bool OnCreate(HWND window) {
   countWindowConfig = kCountdownCountWindowConfig;
   countWindowConfig.frontWindow = &countDialog;
   InstallAppearanceDialog(&countdownAppearanceDialog);
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+  InitCommonUi(kCountdownCommonUi);
   timerSettings.endNowNoCapture = 1;
   AddTrayIcon(window, kTimerIconId, L"設定中");
-  LookForMeiryoUi(window);
+  // No underlined font: no dialog of this program underlines.
+  CreateUiFonts(window, false);
   windowsVersion.dwOSVersionInfoSize = sizeof windowsVersion;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   GetVersionExW(&windowsVersion);
 #pragma GCC diagnostic pop
-  InitLayeredPaintGlobals(meiryoUiInstalled);
+  InitLayeredPaintGlobals(meiryoUiAvailable);
   TimerInitNames(windowsVersion.dwMajorVersion);
   LoadCountWindowSettings();
   LoadAppearanceFile(window);
@@ -136,7 +121,8 @@ void OnCommand(HWND window, UINT id) {
       ToggleCountWindowClickThrough();
       break;
     case kCmdEndNow:
-      endNowRequested = 1;
+      // Only a running countdown acts on it: a request never waits for the next run.
+      if (countDialog && IsWindow(countDialog)) endNowRequested = 1;
       break;
     case kCmdOverview:
       OpenOverviewDialog();
@@ -206,6 +192,9 @@ LRESULT CALLBACK TimerMainWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_CREATE:
       return OnCreate(window) ? 0 : -1;
     case WM_DESTROY:
+      // However the program ends, the countdown's own clean-up runs first:
+      // the player goes and the machine may idle-sleep again.
+      DestroyCountdownWindows();
       KillTimer(window, kTrayRetryTimer);
       RemoveTrayIcon();
       if (mainWindow == window) mainWindow = nullptr;

@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <initializer_list>
 
 #include "countdown_state.h"
+#include "shared/app_launcher.h"
 #include "shared/error_log.h"
 #include "shared/file_replace.h"
 #include "shared/profile_names.h"
@@ -113,7 +115,20 @@ bool IsDate(const SYSTEMTIME& time) {
   return time.wHour < 24 && time.wMinute < 60 && SystemTimeToFileTime(&time, &ignored) != 0;
 }
 
+// A one-byte flag reads as 1 whatever non-zero value it holds, so that every
+// reader of it (the dialog compares with 1, the countdown tests for non-zero)
+// agrees.
+void NormalizeFlags(TimerSettings* s) {
+  for (uint8_t* flag : {&s->resumeEnabled, &s->captureEnabled, &s->forceAction, &s->monitorOnAfterResume,
+                        &s->endNowNoCapture, &s->bringToFront, &s->hideTimerAtStart, &s->unexpectedResumeNoApps,
+                        &s->appsAfterResume, &s->unexpectedResumeNoSound, &s->advanceDate, &s->noKeepTime,
+                        &s->minusDayInWindow})
+    *flag = *flag ? 1 : 0;
+  for (uint8_t& minimized : s->appMinimized) minimized = minimized ? 1 : 0;
+}
+
 void Sanitize(TimerSettings* s) {
+  NormalizeFlags(s);
   Terminate(s->captureFolder);
   Terminate(s->appArguments);
   Terminate(s->appPaths);
@@ -226,6 +241,8 @@ TimerProfileDecode DecodeTimerProfile(const std::string& bytes, TimerSettings* o
   if (bytes.size() < TimerProfileSize(s)) return TimerProfileDecode::Short;
   if (s.mode < Time || s.mode > EndNow) return TimerProfileDecode::BadValues;
   if (s.action < Shutdown || s.action > Standby) return TimerProfileDecode::BadValues;
+  for (int32_t delay : s.appDelays)
+    if (!IsStoredAppDelay(delay)) return TimerProfileDecode::BadValues;
   size_t at = kTimerProfileFixedSize;
   if (s.mode == CpuUsage) {
     s.cpuSeconds = IntAt(bytes, static_cast<uint32_t>(at));

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "countdown_side_actions.h"
+#include "shared/countdown_side_actions.h"
 #include "countdown_state.h"
 #include "shared/app_launcher.h"
 #include "shared/clock.h"

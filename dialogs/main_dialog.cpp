@@ -19,7 +19,7 @@
 #include "settings_pages.h"
 #include "profile_dialog.h"
 #include "program_handover.h"
-#include "pending_side_actions.h"
+#include "mail_job_calls.h"
 #include "private_messages.h"
 #include "schedule_edit.h"
 #include "schedule_model.h"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "pending_side_actions.h"
+#include "mail_job_calls.h"
 
 // What ExecutePowerAction reports to the countdown.
 enum ExecuteResult : int {

@@ -23,23 +23,11 @@ wchar_t countdownText[16];
 wchar_t actionLabel[20];
 uint8_t preSoundDone;
 uint8_t broughtToFront;
-int32_t appsRow;
-int32_t appsPos;
-int32_t appElapsedSeconds;
-int32_t resumeSoundCounter;
-int32_t resumeSoundSeconds;
-int32_t resumeSoundIndex;
-uint8_t resumeSoundDone;
-uint8_t userInputSeen;
-HHOOK keyboardHook;
-HHOOK mouseHook;
 MailJob mailJob;
 
 namespace {
 
 HFONT countdownFont;
-// Ticks of timer 4 that only an open medium has held up.
-int endTicksWaitingForMedium;
 HBRUSH dialogBrush;
 HBRUSH staticBrush;
 
@@ -87,27 +75,10 @@ std::vector<WORD> BuildCountdownTemplate() {
 ScheduleItem* CurrentItem() { return ItemAtOrder(currentRow, currentPos); }
 ScheduleItem* WakeItem() { return wakePos != -1 ? ItemAtOrder(wakeRow, wakePos) : nullptr; }
 
-void KillAllTimers(HWND dialog) {
-  for (UINT_PTR id = kCountdownTimer; id <= kEndTimer; ++id) CountdownTimers().killTimer(dialog, id);
-}
-
-void RemoveHooks() {
-  if (keyboardHook) CountdownTimers().unhook(keyboardHook);
-  if (mouseHook) CountdownTimers().unhook(mouseHook);
-  keyboardHook = nullptr;
-  mouseHook = nullptr;
-}
-
-void PlayListSound(HWND dialog, int32_t soundIndex) {
-  bool createdNow = false;
-  if (!sharedSoundPlayer) {
-    sharedSoundPlayer = SideActions().createPlayer(dialog);
-    createdNow = true;
-  }
-  const SoundList& sounds = profileSettings.sounds;
-  if (soundIndex < 1 || soundIndex > kSoundCount) return;
-  SideActions().playSoundFile(dialog, sounds.paths[soundIndex - 1], createdNow,
-                              sounds.volumes[soundIndex - 1]);
+const wchar_t* ListedSound(int32_t entry, int32_t* volume) {
+  if (entry < 1 || entry > kSoundCount) return nullptr;
+  *volume = profileSettings.sounds.volumes[entry - 1];
+  return profileSettings.sounds.paths[entry - 1];
 }
 
 // A worker that has ended is reaped here; its completion, still queued, is then stale.
@@ -116,6 +87,12 @@ void ReapEndedMailThread() {
   DWORD exitCode = 0;
   if (GetExitCodeThread(mailJob.thread, &exitCode) && exitCode == STILL_ACTIVE) return;
   FinishMailJob(mailJob);
+}
+
+// The end also waits for the after-resume mail.
+bool MailStillRuns() {
+  ReapEndedMailThread();
+  return mailJob.thread != nullptr;
 }
 
 void CancelRunningMail() {
@@ -140,21 +117,6 @@ void ShowCountdownText(HWND dialog) {
     SetDlgItemTextW(dialog, kCountdownStaticId, countdownText);
 }
 
-void EndOfDateSchedule(HWND dialog) {
-  endTicksWaitingForMedium = 0;
-  ShowWindow(dialog, SW_HIDE);
-  if (countWindow) ShowWindow(countWindow, SW_HIDE);
-  userInputSeen = 0;
-  keyboardHook = CountdownTimers().setHook(WH_KEYBOARD_LL, LowLevelKeyboardHookProc);
-  mouseHook = keyboardHook ? CountdownTimers().setHook(WH_MOUSE_LL, LowLevelMouseHookProc) : nullptr;
-  if (!keyboardHook || !mouseHook) {
-    // Without both hooks the end does not wait for input.
-    RemoveHooks();
-    userInputSeen = 1;
-  }
-  CountdownTimers().setTimer(dialog, kEndTimer, 500);
-}
-
 void OnCountdownTick(HWND dialog) {
   ReapEndedMailThread();
   ScheduleItem* item = CurrentItem();
@@ -168,7 +130,7 @@ void OnCountdownTick(HWND dialog) {
     const int64_t lead = item->soundSeconds;
     if (left == lead || left + 1 == lead) {
       preSoundDone = 1;
-      PlayListSound(dialog, item->soundIndex);
+      PlayListedSound(kSchedulerCountdownStages, dialog, item->soundIndex);
     } else if (left < lead) {
       preSoundDone = 1;  // the lead time has passed
     }
@@ -190,8 +152,7 @@ void OnCountdownTick(HWND dialog) {
   CountdownTimers().killTimer(dialog, kCountdownTimer);
   if (confirmDialog) DestroyWindow(confirmDialog);
   if (featureDialog) DestroyWindow(featureDialog);
-  if (sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer))
-    SideActions().closePlayerMedium(sharedSoundPlayer);
+  CloseCountdownSound(kSchedulerCountdownStages);
 
   bool skipAfterResume = false;
   if (diff < kLatenessLimitDays) {
@@ -210,24 +171,14 @@ void OnCountdownTick(HWND dialog) {
   endNowRequested = 0;
   preSoundDone = 0;
   broughtToFront = 0;
-  appElapsedSeconds = -1;
-  resumeSoundCounter = -1;
+  ClearAfterResumeStages();
 
   const ScheduleItem* wake = WakeItem();
   if (wake && !skipAfterResume) {
-    if (wake->appDelays[0] != -1 && !featureOff[5] && !suppressApps) {
-      appsRow = wakeRow;
-      appsPos = wakePos;
-      appElapsedSeconds = 0;
-      appLaunchCursor = 0;
-      CountdownTimers().setTimer(dialog, kAppsTimer, 1000);
-    }
-    if (wake->soundIndex != 0 && !featureOff[3] && !suppressSound) {
-      resumeSoundCounter = 0;
-      resumeSoundSeconds = wake->soundSeconds;
-      resumeSoundIndex = wake->soundIndex;
-      CountdownTimers().setTimer(dialog, kResumeSoundTimer, 1000);
-    }
+    if (wake->appDelays[0] != -1 && !featureOff[5] && !suppressApps)
+      StartAfterResumeApps(kSchedulerCountdownStages, dialog, wakeRow, wakePos);
+    if (wake->soundIndex != 0 && !featureOff[3] && !suppressSound)
+      StartAfterResumeSound(dialog, wake->soundSeconds, wake->soundIndex);
   }
   std::memset(featureOff, 0, sizeof featureOff);
 
@@ -243,53 +194,11 @@ void OnCountdownTick(HWND dialog) {
     DestroyWindow(mainWindow);
     return;
   }
-  EndOfDateSchedule(dialog);
-}
-
-void OnAppsTick(HWND dialog) {
-  if (appLaunchCursor < kAppCount && SideActions().launchApplication(appsRow, appsPos, appElapsedSeconds)) {
-    ++appElapsedSeconds;
-    return;
-  }
-  CountdownTimers().killTimer(dialog, kAppsTimer);
-  appElapsedSeconds = -1;
-  appLaunchCursor = 0;
-}
-
-void OnResumeSoundTick(HWND dialog) {
-  // A lead below zero would never be reached: the sound then starts at once.
-  if (resumeSoundSeconds < 0) resumeSoundSeconds = 0;
-  if (resumeSoundCounter == 0) resumeSoundDone = 0;
-  if (resumeSoundCounter == resumeSoundSeconds || resumeSoundCounter == resumeSoundSeconds + 1) {
-    if (!resumeSoundDone) {
-      resumeSoundDone = 1;
-      CountdownTimers().killTimer(dialog, kResumeSoundTimer);
-      PlayListSound(dialog, resumeSoundIndex);
-      resumeSoundCounter = -1;
-      return;
-    }
-  }
-  ++resumeSoundCounter;
-}
-
-void OnEndTick(HWND dialog) {
-  ReapEndedMailThread();
-  bool playerBusy = sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer);
-  const bool restDone = appElapsedSeconds == -1 && resumeSoundCounter == -1 && !mailJob.thread && userInputSeen;
-  // A medium whose end is never reported must not keep the program forever.
-  if (restDone && playerBusy && ++endTicksWaitingForMedium >= kEndWaitForMediumTicks) {
-    SideActions().closePlayerMedium(sharedSoundPlayer);
-    playerBusy = false;
-  }
-  if (restDone && !playerBusy) {
-    RemoveHooks();
-    CountdownTimers().killTimer(dialog, kEndTimer);
-    DestroyWindow(mainWindow);
-  }
+  StartEndWatch(kSchedulerCountdownStages, dialog);
 }
 
 bool OnInitDialog(HWND dialog) {
-  sharedSoundPlayer = nullptr;
+  ResetCountdownStages();
   std::memset(featureOff, 0, sizeof featureOff);
   countdownDialog = dialog;
   countdownRunAborted = 0;
@@ -298,9 +207,7 @@ bool OnInitDialog(HWND dialog) {
   broughtToFront = 0;
   currentPos = -1;
   daysAhead = 0;
-  appElapsedSeconds = appLaunchCursor = 0;
-  resumeSoundCounter = resumeSoundSeconds = resumeSoundIndex = 0;
-  userInputSeen = 0;
+  appLaunchCursor = 0;
   mailJob = MailJob{};
   mailJob.owner = dialog;
   actionLabel[0] = L'\0';
@@ -335,19 +242,13 @@ void OnDestroy(HWND dialog) {
   countdownDialog = nullptr;
   countdownRunAborted = 1;
   endNowRequested = 0;
-  KillAllTimers(dialog);
-  RemoveHooks();
+  CountdownTimers().killTimer(dialog, kCountdownTimer);
+  EndCountdownStages(kSchedulerCountdownStages, dialog);
   if (countdownFont) DeleteObject(countdownFont);
   if (dialogBrush) DeleteObject(dialogBrush);
   if (staticBrush) DeleteObject(staticBrush);
   countdownFont = nullptr;
   dialogBrush = staticBrush = nullptr;
-  if (sharedSoundPlayer) {
-    SideActions().destroyPlayer(sharedSoundPlayer);
-    sharedSoundPlayer = nullptr;
-  }
-  // The machine may idle-sleep again once no countdown runs.
-  CurrentPowerCalls().setExecutionState(ES_CONTINUOUS);
 }
 
 void RepaintCountWindow(LPARAM reloadLabel) {
@@ -371,6 +272,10 @@ void OnMailDone(LPARAM completion) {
 
 }  // namespace
 
+const CountdownStagesConfig kSchedulerCountdownStages = {
+    SideActions, &mainWindow, &countWindow, &appLaunchCursor, ListedSound, MailStillRuns,
+};
+
 HWND CreateCountdownDialog() {
   const std::vector<WORD> words = BuildCountdownTemplate();
   HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
@@ -387,32 +292,17 @@ void RequestEndNow() {
   if (countdownDialog && IsWindow(countdownDialog)) endNowRequested = 1;
 }
 
-LRESULT CALLBACK LowLevelKeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) userInputSeen = 1;
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-LRESULT CALLBACK LowLevelMouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) userInputSeen = 1;
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   INT_PTR handled = 0;
   if (HandleCountPairFrontMessage(dialog, message, wParam, lParam, kCountdownStaticId, dialogBrush, staticBrush, &handled))
     return handled;
+  if (HandleCountdownStageMessage(kSchedulerCountdownStages, dialog, message, wParam, lParam)) return TRUE;
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog(dialog);
       return TRUE;
     case WM_TIMER:
-      switch (wParam) {
-        case kCountdownTimer: OnCountdownTick(dialog); break;
-        case kAppsTimer: OnAppsTick(dialog); break;
-        case kResumeSoundTimer: OnResumeSoundTick(dialog); break;
-        case kEndTimer: OnEndTick(dialog); break;
-        default: break;
-      }
+      if (wParam == kCountdownTimer) OnCountdownTick(dialog);
       return TRUE;
     case WM_DESTROY:
       OnDestroy(dialog);
@@ -423,13 +313,6 @@ INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, L
       return TRUE;
     case kMsgRepaintCountWindow:
       RepaintCountWindow(lParam);
-      return TRUE;
-    case kMsgStopSound:
-      if (sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer))
-        SideActions().closePlayerMedium(sharedSoundPlayer);
-      return TRUE;
-    case kMsgApplyMute:
-      if (sharedSoundPlayer) SideActions().applyPlayerMute(sharedSoundPlayer, soundMuted != 0);
       return TRUE;
     case kMsgMailStep:
       if (mailProgressDialog) SendDlgItemMessageW(mailProgressDialog, 1091, PBM_STEPIT, 0, 0);
@@ -447,22 +330,6 @@ INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, L
                      reinterpret_cast<LPARAM>(WakeItem()));
       return TRUE;
     }
-    case kMsgQueryPlaying: {
-      uint8_t* playing = reinterpret_cast<uint8_t*>(lParam);
-      if (playing) *playing = sharedSoundPlayer && SideActions().playerIsPlaying(sharedSoundPlayer) ? 1 : 0;
-      return TRUE;
-    }
-    case kMsgMediumEnded:
-      // Sent from inside the control's own event: closing the control there
-      // pulls the medium from under the event, and Wine then reads through a
-      // null pointer. The close waits until the event has returned; posted
-      // messages come before any timer, so no new sound opens in between.
-      PostMessageW(dialog, kMsgCloseEndedMedium, 0, 0);
-      return TRUE;
-    case kMsgCloseEndedMedium:
-      if (sharedSoundPlayer && SideActions().playerHasMedium(sharedSoundPlayer))
-        SideActions().closePlayerMedium(sharedSoundPlayer);
-      return TRUE;
     default:
       return FALSE;
   }

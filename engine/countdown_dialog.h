@@ -3,7 +3,8 @@
 
 #include <cstdint>
 
-#include "pending_side_actions.h"
+#include "mail_job_calls.h"
+#include "shared/countdown_stages.h"
 #include "shared/timer_calls.h"
 
 // The countdown dialog: counts down to the next due item once a second and is
@@ -14,8 +15,8 @@
 HWND CreateCountdownDialog();
 
 INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK LowLevelKeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK LowLevelMouseHookProc(int code, WPARAM wParam, LPARAM lParam);
+// What the scheduler's dialog gives the stages both count dialogs share.
+extern const CountdownStagesConfig kSchedulerCountdownStages;
 
 // "今すぐ終了する": honoured only while a countdown runs, so that a request can
 // never wait for the next run.
@@ -23,30 +24,18 @@ void RequestEndNow();
 
 // Timer ids of the dialog.
 inline constexpr UINT_PTR kCountdownTimer = 1;
-inline constexpr UINT_PTR kAppsTimer = 2;
-inline constexpr UINT_PTR kResumeSoundTimer = 3;
-inline constexpr UINT_PTR kEndTimer = 4;
+inline constexpr UINT_PTR kAppsTimer = kAfterResumeAppsTimer;
+inline constexpr UINT_PTR kResumeSoundTimer = kAfterResumeSoundTimer;
+inline constexpr UINT_PTR kEndTimer = kEndWatchTimer;
 inline constexpr int kCountdownStaticId = 1087;
-// At the end of a date schedule, an open medium is waited for at most ten
-// minutes (ticks of timer 4), then closed.
-inline constexpr int kEndWaitForMediumTicks = 10 * 60 * 2;
 
 // Tests replace the dialog's timers and hooks through SetCountdownTimerCalls.
 
-// Run-time state of the dialog.
+// Run-time state of the dialog; the after-resume and end state lives with the
+// shared stages (countdown_stages.h).
 extern wchar_t countdownText[16];
 extern wchar_t actionLabel[20];
 extern uint8_t preSoundDone;
 extern uint8_t broughtToFront;
-extern int32_t appsRow;
-extern int32_t appsPos;
-extern int32_t appElapsedSeconds;
 extern int32_t appLaunchCursor;
-extern int32_t resumeSoundCounter;
-extern int32_t resumeSoundSeconds;
-extern int32_t resumeSoundIndex;
-extern uint8_t resumeSoundDone;
-extern uint8_t userInputSeen;
-extern HHOOK keyboardHook;
-extern HHOOK mouseHook;
 extern MailJob mailJob;

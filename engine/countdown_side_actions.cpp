@@ -1,4 +1,4 @@
-#include "countdown_side_actions.h"
+#include "shared/countdown_side_actions.h"
 
 #include "layered_paint.h"
 #include "schedule_app_launch.h"

@@ -11,19 +11,9 @@ HWND featureDialog;
 HWND aboutDialog;
 uint8_t countWindowCreated;
 OSVERSIONINFOW windowsVersion;
-RECT workArea;
 
-HDC screenDC;
-HPEN separatorPen;
-HFONT uiFont;
-HFONT uiBoldFont;
-HFONT uiUnderlineFont;
-HFONT meiryoUi16Font;
-bool meiryoAvailable;
-bool meiryoUiAvailable;
 HBITMAP buttonBitmaps[kButtonBitmapCount];
 HDC buttonBitmapDCs[kButtonBitmapCount];
-wchar_t defaultCaptureFolder[MAX_PATH];
 
 bool startWithWindows;
 

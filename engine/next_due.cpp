@@ -6,7 +6,7 @@
 #include <cwchar>
 
 #include "main_window_state.h"
-#include "pending_side_actions.h"
+#include "mail_job_calls.h"
 #include "shared/weekday_names.h"
 #include "tray_icon.h"
 

@@ -20,7 +20,6 @@ inline constexpr UINT kMsgAskItems = 0x8008;             // countdown dialog: lP
 inline constexpr UINT kMsgQueryPlaying = 0x8009;         // countdown dialog: lParam points to a byte
 inline constexpr UINT kMsgTrySkin = 0x800a;              // appearance dialog 151
 inline constexpr UINT kMsgMediumEnded = 0x8032;          // the sound player's owner
-inline constexpr UINT kMsgCloseEndedMedium = 0x8031;     // countdown dialog, posted to itself on 0x8032
 inline constexpr UINT kMsgTrayCallback = 0x8064;         // main window: lParam the mouse message
 
 // Main window commands (WM_COMMAND low word): tray menus 109 and 146 and the

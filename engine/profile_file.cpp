@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "shared/app_launcher.h"
 #include "shared/error_log.h"
 #include "shared/file_replace.h"
 #include "shared/program_paths.h"
@@ -152,7 +153,7 @@ bool ItemInRange(const uint8_t* r) {
   const uint8_t* weekday = r + ITEM_AT(time) + offsetof(SYSTEMTIME, wDayOfWeek);
   if ((weekday[0] | (weekday[1] << 8)) > 6) return false;
   for (int i = 0; i < kAppCount; ++i)
-    if (IntAt(r, ITEM_AT(appDelays) + 4 * i) < -1) return false;
+    if (!IsStoredAppDelay(IntAt(r, ITEM_AT(appDelays) + 4 * i))) return false;
   return true;
 }
 

@@ -15,6 +15,10 @@ struct ApplicationList {
   const uint8_t* minimized;
 };
 
+// Whether a delay read from a stored file can stand: -1 marks an empty slot,
+// a delay of 0 or more starts at that second; anything below -1 is damage.
+inline bool IsStoredAppDelay(int32_t delay) { return delay >= -1; }
+
 // One call a second since the resume: starts every slot from *cursor on whose
 // delay has come, in list order, and leaves *cursor on the first slot still
 // waiting. Returns 0 when the slot under the cursor is empty or the cursor is

@@ -7,6 +7,9 @@
 namespace {
 
 const wchar_t kHostClassName[] = L"SoporaMediaHost";
+// Posted to the host window: wParam the function, lParam its context.
+constexpr UINT kMsgHostCall = WM_APP + 1;
+using HostCall = void (*)(void*);
 
 // The client site of one hosted control. It lives in the host window and is
 // released when the window goes.
@@ -152,6 +155,10 @@ class HostSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPla
 #pragma GCC diagnostic pop
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kMsgHostCall) {
+    if (wParam) reinterpret_cast<HostCall>(wParam)(reinterpret_cast<void*>(lParam));
+    return 0;
+  }
   if (message == WM_DESTROY) {
     HostSite* site = reinterpret_cast<HostSite*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (site) {
@@ -182,6 +189,11 @@ HWND CreateMediaHostWindow(HWND parent) {
   if (!RegisterHostClass(instance)) return nullptr;
   return CreateWindowExW(0, kHostClassName, nullptr, WS_CHILD, 0, 0, 0, 0, parent, nullptr,
                          instance, nullptr);
+}
+
+bool PostHostCall(HWND host, void (*call)(void* context), void* context) {
+  return IsWindow(host) &&
+         PostMessageW(host, kMsgHostCall, reinterpret_cast<WPARAM>(call), reinterpret_cast<LPARAM>(context));
 }
 
 HRESULT CreateHostedControl(HWND host, REFCLSID clsid, IUnknown** control) {

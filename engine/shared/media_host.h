@@ -11,3 +11,8 @@ HWND CreateMediaHostWindow(HWND parent);
 
 // Creates the control in the host window and returns a counted pointer to it.
 HRESULT CreateHostedControl(HWND host, REFCLSID clsid, IUnknown** control);
+
+// Runs call(context) from the host window's queue, once the control's event
+// now running has returned. Nothing runs when the window is gone by then, so
+// a user of the control destroys the host before it frees the context.
+bool PostHostCall(HWND host, void (*call)(void* context), void* context);

@@ -29,6 +29,9 @@ HRESULT RealPutMute(IWMPSettings* settings, VARIANT_BOOL mute) { return settings
 const SoundSettingsCalls* settingsCalls = nullptr;
 const SoundConnectionCalls* connectionCalls = nullptr;
 
+// The host window runs it; the player destroys that window before it goes.
+void CloseFailedMediumOf(void* player) { static_cast<SoundPlayer*>(player)->CloseFailedMedium(); }
+
 template <typename T>
 void ReleaseAndClear(T*& pointer) {
   if (pointer) {
@@ -371,6 +374,7 @@ bool SoundPlayer::Open(const wchar_t* path) {
   }
   opened = 1;
   endReported = 0;
+  ++mediumSerial;
   return true;
 }
 
@@ -462,14 +466,23 @@ void SoundPlayer::OnControlError() {
   ReleaseAndClear(item);
   ReleaseAndClear(queue);
   if (!described || !errorText || !errorText[0]) SetErrorText(L"エラー情報の取得に失敗。");
-  // The medium will never end by itself: record why and close it.
+  // The medium will never end by itself: record why and close it, but not
+  // inside the control's own event, which still works on that medium.
   AppendErrorLog(errorText, kSoundErrorTitle);
-  if (opened) {
-    Close();
-    // Posted: the owner may show the failure, which must not run inside
-    // the control's own event.
-    if (owner) PostMessageW(owner, kMsgSoundFailed, 0, 0);
-  }
+  if (!opened || failedMediumSerial == mediumSerial) return;
+  failedMediumSerial = mediumSerial;
+  if (!PostHostCall(hostWindow, CloseFailedMediumOf, this)) CloseFailedMedium();
+}
+
+void SoundPlayer::CloseFailedMedium() {
+  const bool sameMedium = failedMediumSerial == mediumSerial;
+  failedMediumSerial = 0;
+  // A medium opened since the failure is not the failed one.
+  if (!sameMedium || !opened) return;
+  Close();
+  // Posted: the owner may show the failure, which must not run inside the
+  // control's own event.
+  if (owner) PostMessageW(owner, kMsgSoundFailed, 0, 0);
 }
 
 // ---- PlaySoundFile -----------------------------------------------------------

@@ -119,6 +119,8 @@ class SoundPlayer {
   // Called by the event sink.
   void OnPlayState(LONG state);
   void OnControlError();
+  // Closes a medium the control failed on, once its event has returned.
+  void CloseFailedMedium();
 
   IConnectionPoint* connectionPoint = nullptr;
   IWMPControls* controls = nullptr;
@@ -131,6 +133,8 @@ class SoundPlayer {
   uint8_t opened = 0;
   HWND hostWindow = nullptr;
   uint8_t endReported = 0;  // 0x8032 already sent for the medium now open
+  uint32_t mediumSerial = 0;       // counts the media opened
+  uint32_t failedMediumSerial = 0;  // the medium whose failure waits to be closed; 0 none
   // Not counted: the connection holds the sink; either side clears the link
   // when it goes first.
   CWMPEventDispatch* eventSink = nullptr;

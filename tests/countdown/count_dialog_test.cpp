@@ -199,6 +199,48 @@ TEST_F(CountDialogTest, EndNowFromTheTrayActsAtTheNextTick) {
   EXPECT_EQ(endNowRequested, 0) << "cleared for the after-resume stage";
 }
 
+TEST_F(CountDialogTest, AStaleEndNowRequestIsIgnored) {
+  TimerMainWndProc(mainWindow, WM_COMMAND, kCmdEndNow, 0);  // no countdown runs
+  EXPECT_EQ(endNowRequested, 0);
+  endNowRequested = 1;  // left over from an aborted countdown
+  Start(Time, 3600);
+  Tick();
+  EXPECT_FALSE(Acted());
+  EXPECT_TRUE(TimerActive(dialog_, kTimeTimer));
+  TimerMainWndProc(mainWindow, WM_COMMAND, kCmdAbort, 0);
+  TimerMainWndProc(mainWindow, WM_COMMAND, kCmdEndNow, 0);  // after the abort
+  EXPECT_EQ(endNowRequested, 0);
+  for (CountdownMode mode : {Time, CpuUsage}) {
+    endNowRequested = 1;
+    timerSettings.cpuSeconds = 3;
+    timerSettings.cpuPercent = 10;
+    Sampler().samples.assign(3, {true, 80});
+    Start(mode, 3600);
+    if (mode == Time) Tick(); else Fire(kCpuTimer);
+    EXPECT_FALSE(Acted()) << "mode " << mode;
+    DestroyWindow(dialog_);
+  }
+}
+
+// The end of a medium is reported from inside the control's own event; the
+// control must not be closed before that event has returned.
+TEST_F(CountDialogTest, TheEndedMediumIsClosedOnlyAfterTheControlsEvent) {
+  timerSettings.soundIndex[0] = 1;
+  timerSettings.soundSeconds[0] = 8;
+  Start(Time, 8);
+  Tick();
+  ASSERT_EQ(Side().soundPaths.size(), 1u);
+  Side().playerHasMedium = true;
+  SendMessageW(dialog_, kMsgMediumEnded, 0, 0);
+  EXPECT_TRUE(Side().playerHasMedium) << "closed inside the event";
+  EXPECT_EQ(Side().mediumCloses, 0);
+  Pump();
+  EXPECT_FALSE(Side().playerHasMedium);
+  EXPECT_EQ(Side().mediumCloses, 1);
+  for (int i = 0; i < 8 && TimerActive(dialog_, kTimeTimer); ++i) Tick();
+  EXPECT_TRUE(Acted()) << "zero came after the sound";
+}
+
 TEST_F(CountDialogTest, ProcessorWatchRestartsAboveTheThresholdAndActsAtIt) {
   timerSettings.cpuSeconds = 3;
   timerSettings.cpuPercent = 10;

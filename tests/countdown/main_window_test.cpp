@@ -15,6 +15,7 @@
 #include "message_box_catcher.h"
 #include "modal_driver.h"
 #include "settings_dialog.h"
+#include "shared/sound_player.h"
 #include "shared/notify_icon.h"
 #include "shared/program_paths.h"
 #include "temp_folder.h"
@@ -221,6 +222,48 @@ TEST_F(TimerMainWindowTest, ExitEndsEverythingAndRemovesTheIcon) {
     MSG msg;
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop ends";
   }
+}
+
+// However the frame ends (the count dialog's own end, the settings dialog's
+// "終了", the hand-over), the running countdown's clean-up runs first.
+TEST_F(TimerMainWindowTest, TheFramesEndDestroysTheCountDialogFirst) {
+  using namespace countdown_fakes;
+  InstallClock();
+  InstallPower();
+  InstallTimers();
+  timer_fakes::InstallSideActions();
+  for (const char* way : {"DestroyWindow", "settings dialog 終了"}) {
+    Create();
+    timerSettings.mode = Time;
+    timerSettings.endTime = MakeTime(2026, 12, 10, 22, 0);
+    timerSettings.soundCount = 1;
+    wcscpy(timerSettings.soundPaths[0], L"C:\\before.wav");
+    timerSettings.soundIndex[0] = 1;
+    timerSettings.soundSeconds[0] = 30;
+    SetNow(MakeTime(2026, 12, 10, 21, 59, 30));
+    HWND dialog = CreateTimerCountDialog();
+    ASSERT_NE(dialog, nullptr) << way;
+    SendMessageW(dialog, WM_TIMER, kTimeTimer, 0);  // the sound starts: a player exists
+    ASSERT_NE(sharedSoundPlayer, nullptr) << way;
+    if (std::string(way) == "DestroyWindow") {
+      DestroyWindow(window_);
+    } else {
+      HWND settings = settingsDialog;
+      SendMessageW(settings, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(settings, IDCANCEL)));
+    }
+    EXPECT_FALSE(IsWindow(window_)) << way;
+    EXPECT_FALSE(IsWindow(dialog)) << way << ": the count dialog outlived the program's frame";
+    EXPECT_EQ(countDialog, nullptr) << way;
+    EXPECT_EQ(sharedSoundPlayer, nullptr) << way << ": the player was not destroyed";
+    ASSERT_FALSE(Power().executionStates.empty());
+    EXPECT_EQ(Power().executionStates.back(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS)) << way;
+    if (IsWindow(dialog)) DestroyWindow(dialog);
+  }
+  timer_fakes::RemoveSideActions();
+  RemoveTimers();
+  RemovePower();
+  RemoveClock();
 }
 
 }  // namespace

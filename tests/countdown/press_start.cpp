@@ -3,6 +3,9 @@
 //   press_start.exe            "開始" only
 //   press_start.exe quick <n>  first the right click on the dialog and entry n
 //                              (1-5) of the end menu, by keyboard, then "開始"
+//   press_start.exe nudge      after "開始", moves the mouse now and then, as a
+//                              user back at the machine does, until the
+//                              program's frame is gone (0) or for two minutes (3)
 #include <windows.h>
 
 #include <cwchar>
@@ -61,6 +64,26 @@ bool ChooseQuickEntry(HWND dialog, int item) {
   return true;
 }
 
+// Input the program's low-level hooks see, from this other process.
+void MoveMouse() {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = 1;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;
+  SendInput(1, &input, sizeof input);
+  input.mi.dx = -1;
+  SendInput(1, &input, sizeof input);
+}
+
+int NudgeUntilGone() {
+  for (int i = 0; i < 240; ++i) {
+    if (!FindWindowW(L"SOPORA", nullptr)) return 0;
+    MoveMouse();
+    Sleep(500);
+  }
+  return 3;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -72,5 +95,6 @@ int wmain(int argc, wchar_t** argv) {
   }
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  if (argc == 2 && wcscmp(argv[1], L"nudge") == 0) return NudgeUntilGone();
   return 0;
 }

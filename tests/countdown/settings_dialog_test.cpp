@@ -17,6 +17,9 @@
 #include "dpi_scaling.h"
 #include "message_box_catcher.h"
 #include "modal_driver.h"
+#include "quick_menus.h"
+#include "screen.h"
+#include "shared/ui_setup.h"
 #include "shared/program_paths.h"
 #include "start_countdown.h"
 #include "temp_folder.h"
@@ -310,18 +313,71 @@ TEST_F(TimerSettingsDialogTest, MissingFilesAreAskedAboutAndNoStops) {
   s.soundCount = 2;
   s.soundIndex[0] = 1;
   s.soundIndex[1] = 2;
-  SetMessageBoxAnswer(IDYES);
-  testing_support::ModalDriver answerNoToSounds([&] {
-    if (CaughtMessageBoxes().empty()) return false;
-    SetMessageBoxAnswer(IDNO);
-    return true;
-  });
+  testing_support::SetMessageBoxAnswers({IDYES, IDNO});
   Click(IDOK);
   boxes = CaughtMessageBoxes();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[1].text,
             L"サウンドで設定されている以下のファイルの存在が確認できませんでした。\n\nC:\\nowhere\\before.wav\n"
             L"C:\\nowhere\\after.wav\n\n続行しますか？");
+  EXPECT_FALSE(Started()) << "いいえ to the sounds started the countdown";
+  EXPECT_EQ(countWindow, nullptr);
+  EXPECT_TRUE(IsWindowVisible(window_)) << "the settings stay in view";
+}
+
+// Esc in the dialog reaches it as IDCANCEL, the id of "終了": it must not end the program.
+TEST_F(TimerSettingsDialogTest, EscIsNoRequestToEnd) {
+  SetFocus(Control(kModeComboId));
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_ESCAPE] = 0x80;
+  SetKeyboardState(keys);
+  PostMessageW(GetFocus() ? GetFocus() : dialog_, WM_KEYDOWN, VK_ESCAPE, 1);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (!IsDialogMessageW(dialog_, &msg)) DispatchMessageW(&msg);
+  keys[VK_ESCAPE] = 0;
+  SetKeyboardState(keys);
+  EXPECT_TRUE(IsWindow(window_)) << "Esc ended the program";
+  EXPECT_TRUE(IsWindow(dialog_));
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+  Click(IDCANCEL);  // the button itself still ends it
+  EXPECT_FALSE(IsWindow(window_));
+}
+
+// Every label of dialog 129 and of the quick-menu editor is drawn in the UI
+// font the start-up made, which has a glyph for each of its characters.
+TEST_F(TimerSettingsDialogTest, TheLabelsAreDrawnInTheStartUpsUiFont) {
+  ASSERT_NE(uiFont, nullptr) << "the start-up made no UI font";
+  ASSERT_NE(separatorPen, nullptr) << "the start-up made no separator pen";
+  auto expectUiFont = [](HWND dialog, const char* what) {
+    int labels = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      wchar_t cls[32] = L"";
+      GetClassNameW(child, cls, 32);
+      wchar_t text[128] = L"";
+      GetWindowTextW(child, text, 128);
+      if (lstrcmpiW(cls, L"Static") != 0 && lstrcmpiW(cls, L"Button") != 0) continue;
+      if (!text[0]) continue;
+      ++labels;
+      const HFONT font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+      EXPECT_EQ(font, uiFont) << what << ": " << GetDlgCtrlID(child);
+      EXPECT_EQ(testing_support::MissingGlyphs(font, text), L"") << what << ": " << GetDlgCtrlID(child);
+    }
+    EXPECT_GE(labels, 5) << what;
+  };
+  expectUiFont(dialog_, "dialog 129");
+  bool checked = false;
+  testing_support::ModalDriver inspect([&] {
+    HWND editor = testing_support::FindThreadDialogWithControl(kQuickEditFirstLabelId);
+    if (!editor) return false;
+    expectUiFont(editor, "quick-menu editor");
+    checked = true;
+    EndDialog(editor, IDCANCEL);
+    return true;
+  });
+  TimerRunQuickMenuEditor(dialog_, 0);
+  EXPECT_TRUE(checked);
 }
 
 TEST_F(TimerSettingsDialogTest, ModeSwitchChangesTheLayout) {

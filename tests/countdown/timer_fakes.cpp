@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-#include "countdown_side_actions.h"
+#include "shared/countdown_side_actions.h"
+#include "count_dialog.h"
+#include "countdown_stages_under_test.h"
 #include "cpu_sampler.h"
 #include "zero_action.h"
 
@@ -111,3 +113,6 @@ void ResetTimerSettings() {
 }
 
 }  // namespace timer_fakes
+
+const CountdownStagesConfig& StagesUnderTest() { return kTimerCountdownStages; }
+const char* ProgramUnderTest() { return "countdown"; }

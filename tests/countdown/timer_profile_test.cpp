@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -260,6 +261,9 @@ TEST_F(TimerProfileTest, DamagedFilesAreRefusedWithNothingChanged) {
       {"month 13", badMonth},
       {"hour 24", badHour},
       {"resume time missing", resumeWithoutTime},
+      // Delays as the scheduler's reader takes them: below -1 is damage.
+      {"application delay -2", with(good, 10808 + 4 * 3, -2)},
+      {"application delay far below", with(good, 10808, INT32_MIN)},
   };
   FillDistinct(&timerSettings);
   const TimerSettings before = timerSettings;
@@ -331,6 +335,45 @@ TEST_F(TimerProfileTest, OutOfRangeValuesAreClamped) {
   EXPECT_EQ(timerSettings.resumeEnabled, 0);
   EXPECT_EQ(wcslen(timerSettings.captureFolder), 219u);
   EXPECT_EQ(wcslen(timerSettings.appPaths[0]), 259u);
+}
+
+TEST_F(TimerProfileTest, EveryFlagReadsAsZeroOrOneAndDelaysFromMinusOneOnStand) {
+  timerSettings.mode = EndNow;
+  timerSettings.action = Standby;
+  timerSettings.noKeepTime = 1;  // no times in the tail: the fixed part alone
+  ASSERT_TRUE(TimerSaveProfileFile(nullptr, L"p"));
+  const std::string base = ReadBytes(FileOf(L"p"));
+  ASSERT_EQ(base.size(), 16129u);
+  struct Flag {
+    const char* what;
+    size_t offset;
+    const uint8_t* (*field)(const TimerSettings&);
+  };
+#define FLAG(name, offset) {#name, offset, [](const TimerSettings& t) { return &t.name; }}
+  const Flag flags[] = {
+      FLAG(resumeEnabled, 22),          FLAG(captureEnabled, 23),          FLAG(forceAction, 28),
+      FLAG(monitorOnAfterResume, 469),  FLAG(endNowNoCapture, 470),        FLAG(bringToFront, 471),
+      FLAG(hideTimerAtStart, 476),      FLAG(appMinimized[0], 5597),       FLAG(appMinimized[9], 5606),
+      FLAG(unexpectedResumeNoApps, 10807), FLAG(appsAfterResume, 10848), FLAG(unexpectedResumeNoSound, 10849),
+      FLAG(advanceDate, 16126),         FLAG(noKeepTime, 16127),           FLAG(minusDayInWindow, 16128),
+  };
+#undef FLAG
+  for (const Flag& f : flags) {
+    for (uint8_t stored : {0, 1, 2, 0x80, 0xFF}) {
+      std::string b = base;
+      b[f.offset] = static_cast<char>(stored);
+      ASSERT_TRUE(WriteBytes(FileOf(L"p"), b));
+      ASSERT_TRUE(TimerLoadProfileFile(nullptr, L"p")) << f.what << " " << int(stored);
+      EXPECT_EQ(*f.field(timerSettings), stored ? 1 : 0) << f.what << " stored as " << int(stored);
+    }
+  }
+  for (int32_t delay : {-1, 0, 999, 1000, INT32_MAX}) {
+    std::string b = base;
+    Put<int32_t>(b, 10808 + 4, delay);
+    ASSERT_TRUE(WriteBytes(FileOf(L"p"), b));
+    ASSERT_TRUE(TimerLoadProfileFile(nullptr, L"p")) << "delay " << delay;
+    EXPECT_EQ(timerSettings.appDelays[1], delay);
+  }
 }
 
 TEST(ProfileNameRuleTest, NamesThatAreNoOrdinaryFileAreRefused) {

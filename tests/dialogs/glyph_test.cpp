@@ -10,30 +10,14 @@
 #include "common_ui.h"
 #include "main_window_state.h"
 #include "modal_driver.h"
+#include "screen.h"
 #include "startup_settings.h"
 
 using testing_support::DescribeMenu;
+using testing_support::MissingGlyphs;
 using testing_support::MenuItemInfo;
 
 namespace {
-
-// The characters of `text` that the font has no glyph for.
-std::wstring MissingGlyphs(HFONT font, const std::wstring& text) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
-  std::vector<WORD> glyphs(text.size());
-  std::wstring missing;
-  if (GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
-                       GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR) {
-    missing = text;
-  } else {
-    for (size_t i = 0; i < text.size(); ++i)
-      if (glyphs[i] == 0xFFFF && text[i] != L'\n') missing += text[i];
-  }
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return missing;
-}
 
 void CollectMenuTexts(const std::vector<MenuItemInfo>& items, std::vector<std::wstring>* texts) {
   for (const auto& item : items) {

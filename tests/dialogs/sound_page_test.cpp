@@ -501,9 +501,10 @@ TEST_F(SoundPageTest, PreviewPlaysAndReportsWhatCannotPlay) {
     DISPPARAMS none{};
     static_cast<_WMPOCXEvents*>(player->eventSink)
         ->Invoke(DISPID_WMPCOREEVENT_ERROR, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
-    EXPECT_EQ(player->opened, 0);
+    // The player closes the failed medium once the control's event has returned.
     EXPECT_TRUE(PumpMessagesUntil([] { return !CaughtMessageBoxes().empty(); }));
     PumpMessagesUntil([] { return false; }, 500);
+    EXPECT_EQ(player->opened, 0);
     const auto failed = CaughtMessageBoxes();
     ASSERT_EQ(failed.size(), 1u);
     EXPECT_EQ(failed[0].caption, L"エラー");

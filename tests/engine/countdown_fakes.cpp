@@ -6,7 +6,8 @@
 #include <set>
 
 #include "countdown_dialog.h"
-#include "pending_side_actions.h"
+#include "countdown_stages_under_test.h"
+#include "mail_job_calls.h"
 #include "private_messages.h"
 #include "shared/clock.h"
 #include "shared/power_actions.h"
@@ -111,3 +112,6 @@ const CountdownSideActions kFakeSideActions = {
 const bool fakesInstalled = (SetCountdownSideActions(&kFakeSideActions), true);
 
 }  // namespace
+
+const CountdownStagesConfig& StagesUnderTest() { return kSchedulerCountdownStages; }
+const char* ProgramUnderTest() { return "scheduler"; }

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "countdown_fakes.h"
-#include "pending_side_actions.h"
+#include "mail_job_calls.h"
 #include "private_messages.h"
 
 using countdown_fakes::Side;

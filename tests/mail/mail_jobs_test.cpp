@@ -18,7 +18,7 @@
 #include "message_box_catcher.h"
 #include "modal_driver.h"
 #include "next_due.h"
-#include "pending_side_actions.h"
+#include "mail_job_calls.h"
 #include "private_messages.h"
 #include "shared/error_log.h"
 #include "temp_folder.h"

@@ -24,10 +24,15 @@ using testing_support::WriteBytes;
 using testing_support::MakeWav;
 
 int endedMessages = 0;
+int failedMessages = 0;
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kMsgSoundEnded) {
     ++endedMessages;
+    return 0;
+  }
+  if (message == kMsgSoundFailed) {
+    ++failedMessages;
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -72,6 +77,7 @@ class SoundPlayerTest : public TempFolderTest {
                              nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(owner_);
     endedMessages = 0;
+    failedMessages = 0;
     volumes.clear();
     mutes.clear();
     soundMuted = 0;
@@ -277,12 +283,31 @@ TEST_F(SoundPlayerTest, ErrorEventWithoutAQueueIsLoggedAndCloses) {
   sink->AddRef();
   EXPECT_EQ(DISP_E_MEMBERNOTFOUND, FireEvent(static_cast<_WMPOCXEvents*>(sink), 5501, {}));
   sink->Release();
+  // The control still works on the medium inside its event: closed after it.
+  EXPECT_EQ(1, player.opened) << "closed inside the control's event";
+  EXPECT_EQ(0, failedMessages);
+  PumpMessagesUntil([&player] { return player.opened == 0; });
   EXPECT_EQ(0, player.opened);
+  PumpMessagesUntil([] { return failedMessages > 0; });
+  EXPECT_EQ(1, failedMessages) << "the owner hears of the failure after the close";
   const std::wstring log = ErrorLogText();
   EXPECT_EQ(1u, CountOf(log, L"■サウンド再生エラー"));
   ASSERT_NE(nullptr, player.errorText);
   EXPECT_NE(L'\0', player.errorText[0]);
   EXPECT_NE(std::wstring::npos, log.find(player.errorText));
+}
+
+TEST_F(SoundPlayerTest, ASoundOpenedAfterAnErrorIsNotClosedByIt) {
+  const std::wstring wav = Fixture(L"tone.wav", MakeWav(3000));
+  SoundPlayer player(owner_);
+  ASSERT_TRUE(player.Create(owner_));
+  ASSERT_TRUE(player.Open(wav.c_str()));
+  player.OnControlError();
+  ASSERT_TRUE(player.Close());
+  ASSERT_TRUE(player.Open(wav.c_str()));  // the next sound, before the queue ran
+  PumpMessagesUntil([] { return false; }, 300);
+  EXPECT_EQ(1, player.opened) << "the failure of the earlier medium closed this one";
+  EXPECT_EQ(0, failedMessages);
 }
 
 HRESULT RefuseAdvise(IConnectionPoint*, IUnknown*, DWORD* cookie) {

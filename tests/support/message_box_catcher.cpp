@@ -1,5 +1,6 @@
 #include "message_box_catcher.h"
 
+#include <deque>
 #include <mutex>
 
 namespace testing_support {
@@ -9,6 +10,7 @@ std::mutex recordLock;
 std::vector<CaughtMessageBox> record;
 size_t seenCount = 0;  // the boxes a test has read so far
 int answer = IDOK;
+std::deque<int> nextAnswers;
 
 // The text of a message box lies in a static control with this id, on
 // Windows and under Wine alike.
@@ -76,6 +78,10 @@ LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
       std::lock_guard<std::mutex> guard(recordLock);
       record.push_back(caught);
       button = answer;
+      if (!nextAnswers.empty()) {
+        button = nextAnswers.front();
+        nextAnswers.pop_front();
+      }
     }
     if (!GetDlgItem(box, button)) {
       for (int candidate : {IDOK, IDCANCEL, IDNO}) {
@@ -126,6 +132,7 @@ void ClearCaughtMessageBoxes() {
   record.clear();
   seenCount = 0;
   answer = IDOK;
+  nextAnswers.clear();
 }
 
 std::vector<CaughtMessageBox> TakeUnreadMessageBoxes() {
@@ -134,12 +141,18 @@ std::vector<CaughtMessageBox> TakeUnreadMessageBoxes() {
   record.clear();
   seenCount = 0;
   answer = IDOK;
+  nextAnswers.clear();
   return unread;
 }
 
 void SetMessageBoxAnswer(int buttonId) {
   std::lock_guard<std::mutex> guard(recordLock);
   answer = buttonId;
+}
+
+void SetMessageBoxAnswers(const std::vector<int>& buttonIds) {
+  std::lock_guard<std::mutex> guard(recordLock);
+  nextAnswers.assign(buttonIds.begin(), buttonIds.end());
 }
 
 }  // namespace testing_support

@@ -39,5 +39,8 @@ std::vector<CaughtMessageBox> TakeUnreadMessageBoxes();
 // The button pressed on the boxes that follow (IDOK, IDYES, IDNO, ...). A box
 // without that button gets OK, else Cancel, else No.
 void SetMessageBoxAnswer(int buttonId);
+// One answer for each of the next boxes, in order; the boxes after them get
+// the answer of SetMessageBoxAnswer.
+void SetMessageBoxAnswers(const std::vector<int>& buttonIds);
 
 }  // namespace testing_support

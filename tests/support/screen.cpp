@@ -70,4 +70,21 @@ bool WaitForWindowOverColor(HWND window, COLORREF background, DWORD deadlineMs) 
       deadlineMs);
 }
 
+std::wstring MissingGlyphs(HFONT font, const std::wstring& text) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  std::vector<WORD> glyphs(text.size());
+  std::wstring missing;
+  if (GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                       GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR) {
+    missing = text;
+  } else {
+    for (size_t i = 0; i < text.size(); ++i)
+      if (glyphs[i] == 0xFFFF && text[i] != L'\n') missing += text[i];
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return missing;
+}
+
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "wait.h"
@@ -32,5 +33,9 @@ bool WaitForScreenPixel(int x, int y, COLORREF color, DWORD deadlineMs = kWaitDe
 // Pumps until the window shows on the screen over a background of one colour
 // (less than half of its rectangle still shows that colour).
 bool WaitForWindowOverColor(HWND window, COLORREF background, DWORD deadlineMs = kWaitDeadlineMs);
+
+// The characters of `text` that the font has no glyph for (they would show
+// as empty boxes); line breaks need none.
+std::wstring MissingGlyphs(HFONT font, const std::wstring& text);
 
 }  // namespace testing_support

@@ -1,5 +1,7 @@
 #include "temp_folder.h"
 
+#include <cstring>
+
 #include "message_box_catcher.h"
 
 namespace testing_support {
@@ -69,6 +71,14 @@ std::string ReadBytes(const std::wstring& path) {
   while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
   CloseHandle(file);
   return bytes;
+}
+
+std::wstring ReadUtf16Text(const std::wstring& path) {
+  const std::string bytes = ReadBytes(path);
+  std::wstring text(bytes.size() / 2, L'\0');
+  if (!text.empty()) memcpy(&text[0], bytes.data(), text.size() * 2);
+  if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
+  return text;
 }
 
 bool FileExists(const std::wstring& path) {

@@ -26,6 +26,8 @@ class TempFolder {
 void RemoveTree(const std::wstring& folder);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
+// A UTF-16LE text file (an error log) without its byte-order mark; empty when missing.
+std::wstring ReadUtf16Text(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 
 // A test that runs inside its own temporary folder (the programs keep their

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "action_names.h"
-#include "countdown_side_actions.h"
+#include "shared/countdown_side_actions.h"
 #include "main_window_state.h"
 #include "schedule_model.h"
 
