@@ -252,7 +252,9 @@ TEST_F(OverviewDialogTest, ARadioPressShowsTheSettingsAsTheyAreNow) {
   EXPECT_EQ(state->iconCount, 1);
   EXPECT_EQ(state->content.apps.size(), 1u);
   for (HICON icon : icons_.taken()) {
-    if (icon != state->icons[0]) EXPECT_FALSE(IconAlive(icon));
+    if (icon != state->icons[0]) {
+      EXPECT_FALSE(IconAlive(icon));
+    }
   }
 }
 

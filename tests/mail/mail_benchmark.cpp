@@ -109,7 +109,7 @@ int wmain(int argc, wchar_t** argv) {
     else
       ours.push_back(took);
     failures.Check(result == 0, "SendMail to " + std::string(request.to) + " (result " + std::to_string(result) + ")");
-  }}};
+  }, {}}};
   const int ran = benchmark_support::RunRounds(&series, rounds, &failures);
   // A run with a failed session measured something else: no figures from it.
   if (failures.Count() > 0) {
