@@ -14,8 +14,16 @@ fi
 export WINEPREFIX=$prefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe,mshtml,mscoree=d"
 mkdir -p "$prefix"
-wineboot -i >/dev/null 2>&1 || true
-wineserver -w
+# On a loaded machine wineboot now and then ends before the prefix holds its
+# system DLLs; every later start then fails to load kernel32.dll. Try again.
+for attempt in 1 2 3; do
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+  [ -e "$prefix/drive_c/windows/system32/kernel32.dll" ] && break
+  echo "wineboot left $prefix without its system DLLs (attempt $attempt)" >&2
+  wineserver -k 2>/dev/null || true
+done
+[ -e "$prefix/drive_c/windows/system32/kernel32.dll" ] || { echo "could not prepare the Wine prefix $prefix" >&2; exit 1; }
 
 fonts=$prefix/drive_c/windows/Fonts
 mkdir -p "$fonts"
