@@ -31,8 +31,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
   std::string bytes(static_cast<size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), &bytes[0], size,
                       nullptr, nullptr);
-  HANDLE file = CreateFileW(target, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Children started in the same second append at once, and Wine's append is
+  // no atomic one: one writer at a time, the others wait for their turn.
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int tries = 0; tries < 1000 && file == INVALID_HANDLE_VALUE; ++tries) {
+    file = CreateFileW(target, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_SHARING_VIOLATION) return 3;
+    if (file == INVALID_HANDLE_VALUE) Sleep(10);
+  }
   if (file == INVALID_HANDLE_VALUE) return 3;
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
