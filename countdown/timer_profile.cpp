@@ -238,6 +238,9 @@ TimerProfileDecode DecodeTimerProfile(const std::string& bytes, TimerSettings* o
   char version[6] = {};
   std::memcpy(version, s.versionText, 5);
   (void)std::atof(version);
+  // Flags first: the tail holds the times of the flags as they will be used,
+  // so a flag of 2 that reads as on cannot leave a stale time in force.
+  NormalizeFlags(&s);
   if (bytes.size() < TimerProfileSize(s)) return TimerProfileDecode::Short;
   if (s.mode < Time || s.mode > EndNow) return TimerProfileDecode::BadValues;
   if (s.action < Shutdown || s.action > Standby) return TimerProfileDecode::BadValues;

@@ -247,6 +247,8 @@ TEST_F(TimerProfileTest, DamagedFilesAreRefusedWithNothingChanged) {
   Put<uint16_t>(badHour, 16129 + 8, 24);
   auto resumeWithoutTime = good;
   resumeWithoutTime[22] = 1;  // a resume time is now due in the tail, but missing
+  auto resumeTwoWithoutTime = good;
+  resumeTwoWithoutTime[22] = 2;  // reads as on, so its time is due too
   const Case cases[] = {
       {"empty", ""},
       {"21 bytes", good.substr(0, 21)},
@@ -261,6 +263,7 @@ TEST_F(TimerProfileTest, DamagedFilesAreRefusedWithNothingChanged) {
       {"month 13", badMonth},
       {"hour 24", badHour},
       {"resume time missing", resumeWithoutTime},
+      {"resume stored as 2, its time missing", resumeTwoWithoutTime},
       // Delays as the scheduler's reader takes them: below -1 is damage.
       {"application delay -2", with(good, 10808 + 4 * 3, -2)},
       {"application delay far below", with(good, 10808, INT32_MIN)},
