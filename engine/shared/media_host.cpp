@@ -7,7 +7,8 @@
 namespace {
 
 const wchar_t kHostClassName[] = L"SoporaMediaHost";
-// Posted to the host window: wParam the function, lParam its context.
+// Posted to the host window, with no payload: the call to run is kept in the
+// host's site, so that no message (another process's included) names code.
 constexpr UINT kMsgHostCall = WM_APP + 1;
 using HostCall = void (*)(void*);
 
@@ -20,6 +21,19 @@ class HostSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPla
  public:
   explicit HostSite(HWND window) : window_(window) {}
   virtual ~HostSite() = default;
+
+  void SetPendingCall(HostCall call, void* context) {
+    pendingCall_ = call;
+    pendingContext_ = context;
+  }
+  // Runs the pending call once; a message with none pending does nothing.
+  void RunPendingCall() {
+    const HostCall call = pendingCall_;
+    void* const context = pendingContext_;
+    pendingCall_ = nullptr;
+    pendingContext_ = nullptr;
+    if (call) call(context);
+  }
 
   HRESULT Attach(REFCLSID clsid, IUnknown** control) {
     HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
@@ -148,6 +162,8 @@ class HostSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPla
  private:
   LONG references_ = 1;
   HWND window_;
+  HostCall pendingCall_ = nullptr;
+  void* pendingContext_ = nullptr;
   IUnknown* control_ = nullptr;
   IOleObject* object_ = nullptr;
 };
@@ -156,7 +172,8 @@ class HostSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPla
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kMsgHostCall) {
-    if (wParam) reinterpret_cast<HostCall>(wParam)(reinterpret_cast<void*>(lParam));
+    HostSite* site = reinterpret_cast<HostSite*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (site) site->RunPendingCall();
     return 0;
   }
   if (message == WM_DESTROY) {
@@ -192,8 +209,10 @@ HWND CreateMediaHostWindow(HWND parent) {
 }
 
 bool PostHostCall(HWND host, void (*call)(void* context), void* context) {
-  return IsWindow(host) &&
-         PostMessageW(host, kMsgHostCall, reinterpret_cast<WPARAM>(call), reinterpret_cast<LPARAM>(context));
+  HostSite* site = IsWindow(host) ? reinterpret_cast<HostSite*>(GetWindowLongPtrW(host, GWLP_USERDATA)) : nullptr;
+  if (!site) return false;
+  site->SetPendingCall(call, context);
+  return PostMessageW(host, kMsgHostCall, 0, 0) != FALSE;
 }
 
 HRESULT CreateHostedControl(HWND host, REFCLSID clsid, IUnknown** control) {

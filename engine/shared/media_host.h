@@ -13,6 +13,8 @@ HWND CreateMediaHostWindow(HWND parent);
 HRESULT CreateHostedControl(HWND host, REFCLSID clsid, IUnknown** control);
 
 // Runs call(context) from the host window's queue, once the control's event
-// now running has returned. Nothing runs when the window is gone by then, so
-// a user of the control destroys the host before it frees the context.
+// now running has returned. One call waits at a time (a later one takes its
+// place); false when the window holds no control. Nothing runs when the window
+// is gone by then, so a user of the control destroys the host before it frees
+// the context.
 bool PostHostCall(HWND host, void (*call)(void* context), void* context);

@@ -310,6 +310,29 @@ TEST_F(SoundPlayerTest, ASoundOpenedAfterAnErrorIsNotClosedByIt) {
   EXPECT_EQ(0, failedMessages);
 }
 
+bool forgedCallRan = false;
+void ForgedCall(void*) { forgedCallRan = true; }
+
+TEST_F(SoundPlayerTest, AMessageToTheHostWindowNamesNoCodeToRun) {
+  const std::wstring wav = Fixture(L"tone.wav", MakeWav(3000));
+  SoundPlayer player(owner_);
+  ASSERT_TRUE(player.Create(owner_));
+  ASSERT_TRUE(player.Open(wav.c_str()));
+  ASSERT_NE(nullptr, player.hostWindow);
+  // Any process can send the window this message with any parameters.
+  forgedCallRan = false;
+  SendMessageW(player.hostWindow, WM_APP + 1, reinterpret_cast<WPARAM>(&ForgedCall), 0);
+  EXPECT_FALSE(forgedCallRan);
+  EXPECT_EQ(1, player.opened);
+  // The player's own deferred close still runs once.
+  player.OnControlError();
+  SendMessageW(player.hostWindow, WM_APP + 1, reinterpret_cast<WPARAM>(&ForgedCall), 0);
+  EXPECT_FALSE(forgedCallRan);
+  EXPECT_EQ(0, player.opened);
+  PumpMessagesUntil([] { return failedMessages > 0; });
+  EXPECT_EQ(1, failedMessages);
+}
+
 HRESULT RefuseAdvise(IConnectionPoint*, IUnknown*, DWORD* cookie) {
   *cookie = 0;
   return CONNECT_E_CANNOTCONNECT;
