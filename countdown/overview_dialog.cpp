@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "countdown_state.h"
+#include "shared/ui_setup.h"
 
 namespace {
 
@@ -71,9 +72,9 @@ const ConfirmViewConfig kConfig = {
     {176, {1139, 1140, 1141, 1142, 1143, 1144}, 4, 4, 333, 139, {5, 23, 50, 68, 92, 110}},
     LoadContent,
     &overviewDialog,
-    nullptr,
-    nullptr,
-    nullptr,
+    &uiFont,
+    &uiBoldFont,
+    &separatorPen,
     nullptr,
     true,
 };

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "dpi_scaling.h"
+#include "shared/ui_setup.h"
 #include "edit_number.h"
 #include "file_pickers.h"
 #include "list_view_helpers.h"
@@ -204,6 +205,7 @@ void OnPaint(HWND page) {
 INT_PTR CALLBACK TimerAppsPageDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      ApplyFontToControls(page, uiFont);
       OnInitDialog(page);
       return TRUE;
     case WM_COMMAND:

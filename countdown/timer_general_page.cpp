@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dpi_scaling.h"
+#include "shared/ui_setup.h"
 #include "file_pickers.h"
 #include "shared/utilities.h"
 #include "timer_settings_sheet.h"
@@ -168,6 +169,7 @@ int TimerCheckCaptureFolderLength(HWND edit, HWND owner) {
 INT_PTR CALLBACK TimerGeneralPageDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      ApplyFontToControls(page, uiFont);
       OnInitDialog(page);
       return TRUE;
     case WM_COMMAND:

@@ -10,6 +10,7 @@
 #include "profile_dialog_core.h"
 #include "shared/profile_names.h"
 #include "shared/program_paths.h"
+#include "shared/ui_setup.h"
 #include "timer_main_window.h"
 
 namespace {
@@ -89,6 +90,7 @@ void OnInit(HWND dialog) {
 
 INT_PTR CALLBACK TimerProfileDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
+    ApplyFontToControls(dialog, uiFont);
     OnInit(dialog);
     return TRUE;
   }

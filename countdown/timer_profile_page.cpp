@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "dpi_scaling.h"
+#include "shared/ui_setup.h"
 #include "timer_settings_sheet.h"
 
 namespace {
@@ -170,6 +171,7 @@ void OnApply(HWND page) {
 INT_PTR CALLBACK TimerProfilePageDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      ApplyFontToControls(page, uiFont);
       OnInitDialog(page);
       return TRUE;
     case WM_COMMAND:

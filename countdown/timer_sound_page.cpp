@@ -8,6 +8,7 @@
 
 #include "control_subclasses.h"
 #include "dpi_scaling.h"
+#include "shared/ui_setup.h"
 #include "file_pickers.h"
 #include "list_view_helpers.h"
 #include "shared/sound_player.h"
@@ -257,6 +258,7 @@ void OnPaint(HWND page) {
 INT_PTR CALLBACK TimerSoundPageDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      ApplyFontToControls(page, uiFont);
       OnInitDialog(page);
       return TRUE;
     case WM_COMMAND:

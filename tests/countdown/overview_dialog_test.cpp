@@ -9,6 +9,7 @@
 #include "countdown_state.h"
 #include "dpi_scaling.h"
 #include "icon_counter.h"
+#include "shared/ui_setup.h"
 #include "temp_folder.h"
 #include "timer_main_window.h"
 #include "timer_profile.h"
@@ -266,6 +267,20 @@ TEST_F(OverviewDialogTest, ApplicationsSwitchedOffSayNone) {
   EXPECT_EQ(Text(overviewDialog, 1150), L"なし");
   EXPECT_EQ(OpenConfirmViewState()->iconCount, 0);
   EXPECT_TRUE(icons_.taken().empty());
+}
+
+TEST_F(OverviewDialogTest, TheTextsAreDrawnInTheProgramsUiFonts) {
+  if (!uiFont) CreateUiFonts(nullptr, false);
+  ASSERT_NE(uiFont, nullptr);
+  ASSERT_NE(uiBoldFont, nullptr);
+  ASSERT_NE(OpenOverviewDialog(), nullptr);
+  auto fontOf = [](int id) {
+    return reinterpret_cast<HFONT>(SendDlgItemMessageW(overviewDialog, id, WM_GETFONT, 0, 0));
+  };
+  EXPECT_EQ(fontOf(1146), uiFont);
+  EXPECT_EQ(fontOf(1139), uiFont);
+  EXPECT_EQ(fontOf(1138), uiBoldFont);
+  EXPECT_EQ(fontOf(1149), uiBoldFont);
 }
 
 TEST_F(OverviewDialogTest, WithoutAResumeOnlyTheFirstViewAndNoPane) {

@@ -350,28 +350,12 @@ TEST_F(TimerSettingsDialogTest, EscIsNoRequestToEnd) {
 TEST_F(TimerSettingsDialogTest, TheLabelsAreDrawnInTheStartUpsUiFont) {
   ASSERT_NE(uiFont, nullptr) << "the start-up made no UI font";
   ASSERT_NE(separatorPen, nullptr) << "the start-up made no separator pen";
-  auto expectUiFont = [](HWND dialog, const char* what) {
-    int labels = 0;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      wchar_t cls[32] = L"";
-      GetClassNameW(child, cls, 32);
-      wchar_t text[128] = L"";
-      GetWindowTextW(child, text, 128);
-      if (lstrcmpiW(cls, L"Static") != 0 && lstrcmpiW(cls, L"Button") != 0) continue;
-      if (!text[0]) continue;
-      ++labels;
-      const HFONT font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
-      EXPECT_EQ(font, uiFont) << what << ": " << GetDlgCtrlID(child);
-      EXPECT_EQ(testing_support::MissingGlyphs(font, text), L"") << what << ": " << GetDlgCtrlID(child);
-    }
-    EXPECT_GE(labels, 5) << what;
-  };
-  expectUiFont(dialog_, "dialog 129");
+  testing_support::ExpectLabelsInFont(dialog_, uiFont, "dialog 129", 5);
   bool checked = false;
   testing_support::ModalDriver inspect([&] {
     HWND editor = testing_support::FindThreadDialogWithControl(kQuickEditFirstLabelId);
     if (!editor) return false;
-    expectUiFont(editor, "quick-menu editor");
+    testing_support::ExpectLabelsInFont(editor, uiFont, "quick-menu editor", 5);
     checked = true;
     EndDialog(editor, IDCANCEL);
     return true;

@@ -12,6 +12,8 @@
 #include "message_box_catcher.h"
 #include "beep_counter.h"
 #include "modal_driver.h"
+#include "screen.h"
+#include "shared/ui_setup.h"
 #include "shared/program_paths.h"
 #include "temp_folder.h"
 #include "timer_fakes.h"
@@ -177,6 +179,16 @@ TEST_F(TimerProfileDialogTest, ElevenProfilesAreAllListedAndOffered) {
   EXPECT_EQ(tenthMode, L"時刻");                // p9: mode 9 % 3
   EXPECT_EQ(eleventhAction, L"シャットダウン");  // p10: action 10 % 5
   EXPECT_EQ(longMode, L"CPU使用率");
+}
+
+TEST_F(TimerProfileDialogTest, TheLabelsAreDrawnInTheProgramsUiFont) {
+  if (!uiFont) CreateUiFonts(nullptr, false);
+  ASSERT_NE(uiFont, nullptr);
+  RunDialog([&](HWND dialog) {
+    testing_support::ExpectLabelsInFont(dialog, uiFont, "dialog 136", 3);
+    Press(dialog, IDCANCEL);
+    return true;
+  });
 }
 
 // "ABC" names the file abc.dat: one row, one file, and the question first.

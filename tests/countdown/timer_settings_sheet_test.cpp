@@ -14,7 +14,9 @@
 #include "message_box_catcher.h"
 #include "shared/program_paths.h"
 #include "shared/sound_player.h"
+#include "screen.h"
 #include "sheet_runner.h"
+#include "shared/ui_setup.h"
 #include "temp_folder.h"
 #include "wait.h"
 #include "wav_fixture.h"
@@ -189,6 +191,16 @@ TEST_F(TimerSettingsSheetTest, TheSheetIsTitledSizedAndHoldsItsPagesInOrder) {
   EXPECT_EQ(frame.bottom - frame.top, expected.bottom - expected.top);
   EXPECT_EQ(frame.left, expected.left);
   EXPECT_EQ(frame.top, expected.top);
+}
+
+TEST_F(TimerSettingsSheetTest, EveryPageDrawsItsLabelsInTheProgramsUiFont) {
+  if (!uiFont) CreateUiFonts(nullptr, false);
+  ASSERT_NE(uiFont, nullptr);
+  RunSheet([&](HWND sheet) {
+    const char* names[] = {"general page", "applications page", "sounds page", "profile page"};
+    for (int tab = kGeneralTab; tab <= kProfileTab; ++tab)
+      testing_support::ExpectLabelsInFont(ShowPage(sheet, tab), uiFont, names[tab], 2);
+  });
 }
 
 TEST(TimerSheetLayout, CentredOnTheWorkAreaAndScaled) {

@@ -1,5 +1,7 @@
 #include "screen.h"
 
+#include <gtest/gtest.h>
+
 namespace testing_support {
 
 COLORREF ScreenPixel(int x, int y) {
@@ -85,6 +87,23 @@ std::wstring MissingGlyphs(HFONT font, const std::wstring& text) {
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   return missing;
+}
+
+void ExpectLabelsInFont(HWND dialog, HFONT font, const char* what, int fewest) {
+  int labels = 0;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t cls[32] = L"";
+    GetClassNameW(child, cls, 32);
+    wchar_t text[128] = L"";
+    GetWindowTextW(child, text, 128);
+    if (lstrcmpiW(cls, L"Static") != 0 && lstrcmpiW(cls, L"Button") != 0) continue;
+    if (!text[0]) continue;
+    ++labels;
+    const HFONT drawn = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+    EXPECT_EQ(drawn, font) << what << ": " << GetDlgCtrlID(child);
+    EXPECT_EQ(MissingGlyphs(drawn, text), L"") << what << ": " << GetDlgCtrlID(child);
+  }
+  EXPECT_GE(labels, fewest) << what;
 }
 
 }  // namespace testing_support

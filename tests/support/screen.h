@@ -38,4 +38,8 @@ bool WaitForWindowOverColor(HWND window, COLORREF background, DWORD deadlineMs =
 // as empty boxes); line breaks need none.
 std::wstring MissingGlyphs(HFONT font, const std::wstring& text);
 
+// Expects every labelled static and button among the dialog's controls to be
+// drawn in `font` with a glyph for each character, and at least `fewest` of them.
+void ExpectLabelsInFont(HWND dialog, HFONT font, const char* what, int fewest);
+
 }  // namespace testing_support
