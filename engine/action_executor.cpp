@@ -57,6 +57,8 @@ void FinishMailJob(MailJob& job) {
   }
 }
 
+void LogMailCutOff() { AppendErrorLog(kMailCutOffText, kMailSendErrorTitle); }
+
 int ExecutePowerAction(MailJob& job, int32_t action, const SYSTEMTIME& wake) {
   // The job record is reused below: the previous item's after-resume mail,
   // still running, is cancelled rather than waited out with the tray frozen.

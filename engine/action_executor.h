@@ -31,3 +31,7 @@ inline constexpr const wchar_t* kMailComposeErrorTitle = L"メール送信エラ
 inline constexpr const wchar_t* kMailSendErrorTitle = L"メール送信エラー";
 inline constexpr const wchar_t* kMailCancelledForNextItemText =
     L"次の項目の時刻になったため、復帰後のメールの送信を中止しました。";
+// A mail stopped on its way out because the run or the program ended.
+inline constexpr const wchar_t* kMailCutOffText = L"中断または終了により、メールの送信を中止しました。";
+// Logs kMailCutOffText under kMailSendErrorTitle.
+void LogMailCutOff();

@@ -99,6 +99,7 @@ void CancelRunningMail() {
   if (!mailJob.thread) return;
   CancelMailJob(&mailJob);
   FinishMailJob(mailJob);
+  if (mailJob.cancelled) LogMailCutOff();
 }
 
 void FormatCountdownText(double diffDays) {

@@ -13,6 +13,7 @@
 #include "layered_paint.h"
 #include "mail_jobs.h"
 #include "main_dialog.h"
+#include "action_executor.h"
 #include "main_window_state.h"
 #include "mode_dialog.h"
 #include "password_prompt_dialog.h"
@@ -208,7 +209,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       KillTimer(window, kTrayRetryTimer);
       RemoveTrayIcon();
       // Every way out ends here: no mail worker may be cut off mid-dialogue.
-      EndEveryMailJob();
+      EndEveryMailJob(LogMailCutOff);
       PostQuitMessage(0);
       return 0;
     case WM_ACTIVATE:

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "action_executor.h"
 #include "mail_jobs.h"
 #include "main_window.h"
 #include "main_window_state.h"
@@ -58,7 +59,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  EndEveryMailJob();  // a quit posted by anything else still waits for the workers
+  EndEveryMailJob(LogMailCutOff);  // a quit posted by anything else still waits for the workers
   Gdiplus::GdiplusShutdown(gdiplusToken);
   CoUninitialize();
   return static_cast<int>(msg.wParam);

@@ -131,7 +131,7 @@ void JoinMailJob(MailJob* job) {
   Forget(job);
 }
 
-void EndEveryMailJob() {
+void EndEveryMailJob(void (*unsent)()) {
   // All are cancelled first, so that they end side by side.
   for (MailJob* job : runningJobs)
     if (job != nullptr) CancelMailJob(job);
@@ -141,7 +141,10 @@ void EndEveryMailJob() {
     if (job == nullptr || job->thread == nullptr || job->joining) continue;
     const ULONGLONG now = GetTickCount64();
     const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-    if (WaitForThreadPumping(job->thread, left)) JoinMailJob(job);
+    const bool ended = WaitForThreadPumping(job->thread, left);
+    const bool lost = !job->interactive && (!ended || job->cancelled);
+    if (ended) JoinMailJob(job);
+    if (lost && unsent) unsent();
   }
 }
 

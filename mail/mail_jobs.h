@@ -44,8 +44,10 @@ void JoinMailJob(MailJob* job);
 LPARAM MailCompletionOf(const MailJob* job);
 // Cancels every job started and not yet joined and waits for its worker, at
 // most as long as a cancelled worker can take; the program calls it as it
-// ends, so no worker is cut off in the middle of its dialogue.
-void EndEveryMailJob();
+// ends, so no worker is cut off in the middle of its dialogue. `unsent` is
+// called once for each unattended mail (not the user's test mail) that the
+// cancel stopped before it went out, or whose worker did not end in time.
+void EndEveryMailJob(void (*unsent)() = nullptr);
 
 // Whether a completion (0x8007's lParam) is the running worker's own.
 bool IsLiveMailCompletion(const MailJob* job, LPARAM completion);

@@ -15,6 +15,7 @@
 #include "modal_driver.h"
 #include "private_messages.h"
 #include "schedule_model.h"
+#include "shared/error_log.h"
 #include "temp_folder.h"
 #include "tray_icon.h"
 
@@ -407,6 +408,7 @@ unsigned __stdcall SlowToEndMailWorker(void* parameter) {
   MailJob* job = static_cast<MailJob*>(parameter);
   WaitForSingleObject(job->cancelEvent, 60000);
   Sleep(1500);
+  job->cancelled = 1;  // as a worker does that stopped before its mail went out
   InterlockedExchange(&slowWorkerEnded, 1);
   return 0;
 }
@@ -423,6 +425,9 @@ TEST_F(MainWindowTest, TheFramesEndCancelsAndWaitsForEveryMailWorker) {
   EXPECT_EQ(1, slowWorkerEnded) << "the worker would be cut off by the process's end";
   EXPECT_EQ(nullptr, job.thread);
   EXPECT_EQ(nullptr, job.cancelEvent);
+  const std::wstring log = testing_support::ReadUtf16Text(temp_.Path(kSchedulerErrorLogName));
+  EXPECT_NE(std::wstring::npos, log.find(L"中断または終了により、メールの送信を中止しました。"))
+      << "the mail that did not go out left no line";
 }
 
 TEST_F(MainWindowTest, LockedExitWithAWrongPasswordKeepsRunning) {

@@ -311,6 +311,19 @@ TEST_F(MailJobsTest, AResumeMailCancelledBecauseTheNextItemFallsDueIsLogged) {
   EXPECT_TRUE(Delivered(853, "lost@example.test").empty());
 }
 
+TEST_F(MailJobsTest, AResumeMailStoppedByTheRunsAbortIsLogged) {
+  SetAddresses({L"aborted@example.test"});
+  ScheduleResumeMail("853", Shutdown, MakeTime(2026, 12, 11, 6, 0, 10));
+  RunToZero();
+  ASSERT_NE(nullptr, mailJob.thread);  // still waiting for the server
+  DestroyWindow(dialog_);
+  EXPECT_EQ(nullptr, mailJob.thread);
+  const std::wstring log = ReadLog();
+  EXPECT_EQ(1u, Count(log, L"\x25A0メール送信エラー\r\n中断または終了により、メールの送信を中止しました。\r\n"))
+      << Utf8(log);
+  EXPECT_TRUE(Delivered(853, "aborted@example.test").empty());
+}
+
 TEST_F(MailJobsTest, AResumeMailThatWentOutBeforeTheNextItemLeavesNoLine) {
   SetAddresses({L"done@example.test"});
   const SYSTEMTIME next = MakeTime(2026, 12, 11, 6, 0, 10);
