@@ -79,9 +79,10 @@ bool FrameArrived(SIZE size) {
   return arrived;
 }
 
-// Batches of frames in turn with batches of bare pushes of the same size.
+// Batches of frames in turn with batches of bare pushes of the same size; the
+// figures go to `line`, printed only once every form has run without a failure.
 // False, after its report, when anything failed.
-bool Measure(const char* form, SIZE size, std::function<void(int)> paint, int rounds) {
+bool Measure(const char* form, SIZE size, std::function<void(int)> paint, int rounds, std::string* line) {
   Failures failures;
   BarePush bare(size);
   // The window is on the display before anything is timed.
@@ -108,9 +109,11 @@ bool Measure(const char* form, SIZE size, std::function<void(int)> paint, int ro
   const double frameUs = Median(series[1].ms) * 1000 / kFramesPerBatch;
   const double bareUs = Median(series[0].ms) * 1000 / kFramesPerBatch;
   const double ratio = MedianRatio(series[1].ms, series[0].ms);
-  printf("%-8s %ld x %ld  frame %8.1f us   bare push %8.1f us   ratio %5.2f (goal <= 3.00) %s\n", form,
-         static_cast<long>(size.cx), static_cast<long>(size.cy), frameUs, bareUs, ratio,
-         ratio <= 3 ? "ok" : "SLOW");
+  char text[160];
+  snprintf(text, sizeof text, "%-8s %ld x %ld  frame %8.1f us   bare push %8.1f us   ratio %5.2f (goal <= 3.00) %s\n",
+           form, static_cast<long>(size.cx), static_cast<long>(size.cy), frameUs, bareUs, ratio,
+           ratio <= 3 ? "ok" : "SLOW");
+  *line = text;
   return true;
 }
 
@@ -143,8 +146,9 @@ int wmain(int argc, wchar_t** argv) {
   LoadTextBackgroundImage(2);
   LoadTypeImage(2);
   const wchar_t* labels[2] = {L"シャットダウン", L"Shutdown"};
+  std::string builtinLine, skinnedLine;
   bool ok = Measure("builtin", {kBuiltinWidth, kBuiltinHeight},
-                    [&](int i) { PaintCountWindowBuiltin(labels[i & 1]); }, rounds);
+                    [&](int i) { PaintCountWindowBuiltin(labels[i & 1]); }, rounds, &builtinLine);
 
   appearance.form = Skinned;
   appearance.skinImage = appearance.typeImage;
@@ -167,7 +171,8 @@ int wmain(int argc, wchar_t** argv) {
                  swprintf(countdown, 16, L"%02d:%02d:%02d", i / 3600 % 100, i / 60 % 60, i % 60);
                  PaintCountWindowSkin(L"シャットダウン", countdown);
                },
-               rounds);
+               rounds, &skinnedLine);
+  if (ok) printf("%s%s", builtinLine.c_str(), skinnedLine.c_str());
 
   DestroyWindow(front);
   DestroyWindow(countWindow);

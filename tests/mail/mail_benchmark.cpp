@@ -118,12 +118,18 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   std::vector<double> full, startup;
+  int swaksFailed = 0;
   if (RunHost("/bin/sh " + kUnixSource + "/swaks_baseline.sh " + kUnixState + " " + std::to_string(rounds),
               kState + "/swaks.done", 600000)) {
     std::istringstream times(ReadFile(kState + "/swaks-times.txt"));
     std::string kind;
     double ns;
-    while (times >> kind >> ns) (kind == "full" ? full : startup).push_back(ns / 1e6);
+    while (times >> kind >> ns) {
+      if (kind == "failed")
+        ++swaksFailed;
+      else
+        (kind == "full" ? full : startup).push_back(ns / 1e6);
+    }
   }
   StopServers();
 
@@ -149,17 +155,21 @@ int wmain(int argc, wchar_t** argv) {
     context.push_back(NowMs() - start);
     CloseMailConnection(&session);
   }
+  // A baseline that did not send its mail, or took no longer than its own
+  // start-up, measured nothing: no figures from it either.
+  const double dialogue = Median(full) - Median(startup);
+  if (swaksFailed > 0 || static_cast<int>(full.size()) != rounds || dialogue <= 0) {
+    printf("FAILED after %d rounds: swaks sent %d of its %d mails (%d failed; is swaks with Net::SSLeay "
+           "installed?), its dialogue %.2f ms\nNo figures.\n",
+           rounds, static_cast<int>(full.size()), rounds, swaksFailed, dialogue);
+    return 1;
+  }
   printf("rounds: %d (failed sessions: none)\n", rounds);
   printf("set-up apart: ROOT store open %.2f ms (once a process), decoding the whole store %.2f ms (no longer done), "
          "TLS context %.2f ms (each session)\n",
          Median(storeOpen), Median(decodeAll), Median(context));
   printf("SendMail, STARTTLS + AUTH LOGIN, connect to final reply: first of the process %.2f ms, median %.2f ms\n",
          first, Median(ours));
-  if (full.empty()) {
-    printf("FAILED after %d rounds: swaks did not run (is swaks with Net::SSLeay installed?)\nNo figures.\n", rounds);
-    return 1;
-  }
-  double dialogue = Median(full) - Median(startup);
   printf("swaks, same mail, same server:  median %.2f ms whole run, %.2f ms start-up, %.2f ms dialogue\n",
          Median(full), Median(startup), dialogue);
   const double firstRatio = first / dialogue;
