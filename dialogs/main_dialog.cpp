@@ -12,6 +12,7 @@
 #include "count_window.h"
 #include "countdown_dialog.h"
 #include "dialog_images.h"
+#include "dpi_scaling.h"
 #include "in_memory_dialog.h"
 #include "list_view_helpers.h"
 #include "main_window_state.h"
@@ -181,9 +182,8 @@ void FitParent(HWND dialog) {
                      static_cast<DWORD>(GetWindowLongPtrW(parent, GWL_EXSTYLE)));
   const int outerWidth = frame.right - frame.left;
   const int outerHeight = frame.bottom - frame.top;
-  const RECT area = CurrentWorkArea();
-  SetWindowPos(parent, nullptr, (area.right - outerWidth) / 2, (area.bottom - outerHeight) / 2,
-               outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  const POINT at = CenterOnWorkArea(CurrentWorkArea(), outerWidth, outerHeight);
+  SetWindowPos(parent, nullptr, at.x, at.y, outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void LoadDialogImages(HWND dialog);

@@ -1,5 +1,6 @@
 #include "mode_dialog.h"
 
+#include "dpi_scaling.h"
 #include "in_memory_dialog.h"
 #include "schedule_model.h"
 
@@ -28,9 +29,8 @@ void OnInit(HWND dialog, LPARAM atStartup) {
   // 188 x 203 is the whole dialog, frame and caption included.
   const int width = ScaleForDpi(188, dpi);
   const int height = ScaleForDpi(203, dpi);
-  const RECT area = CurrentWorkArea();
-  SetWindowPos(dialog, nullptr, (area.right - width) / 2, (area.bottom - height) / 2, width, height,
-               SWP_NOZORDER);
+  const POINT at = CenterOnWorkArea(CurrentWorkArea(), width, height);
+  SetWindowPos(dialog, nullptr, at.x, at.y, width, height, SWP_NOZORDER);
   SetFocus(GetDlgItem(dialog, kDateModeRadioId));
 }
 

@@ -91,8 +91,8 @@ void OnInitDialog(HWND dialog) {
   GetWindowRect(testPage, &area);
   const int width = ScaleForDpi(390, dpi);
   const int height = ScaleForDpi(117, dpi);
-  SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - width) / 2,
-               area.top + (area.bottom - area.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const POINT at = CenterOnWorkArea(area, width, height);
+  SetWindowPos(dialog, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   HWND list = GetDlgItem(testPage, kMailAddressList);
   const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < rows; ++i) {
