@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "shared/count_messages.h"
+
 // Process-wide handles and flags of the countdown program, on the
 // user-interface thread. countWindow and countWindowCreated are declared with
 // the count window (count_window_config.h).
@@ -32,12 +34,12 @@ inline constexpr UINT kMsgShowTimeStatic = 0x8000;    // count dialog, to itself
 inline constexpr UINT kMsgSettingsActivate = 0x8000;  // settings dialog: wParam 1 active, 0 not
 inline constexpr UINT kMsgApplyProfile = 0x8001;      // settings dialog
 inline constexpr UINT kMsgRepaintCount = 0x8002;      // count dialog; lParam 1 reloads the label
-inline constexpr UINT kMsgStopSound = 0x8003;         // count dialog: tray "停止"
-inline constexpr UINT kMsgApplyMute = 0x8004;         // count dialog: tray "ミュート"
-inline constexpr UINT kMsgQueryPlaying = 0x8009;      // count dialog: lParam points to a byte
+inline constexpr UINT kMsgStopSound = kMsgStageStopSound;        // count dialog: tray "停止"
+inline constexpr UINT kMsgApplyMute = kMsgStageApplyMute;        // count dialog: tray "ミュート"
+inline constexpr UINT kMsgQueryPlaying = kMsgStageQueryPlaying;  // count dialog: lParam points to a byte
 inline constexpr UINT kMsgZeroAction = 0x801E;        // count dialog, to itself
 inline constexpr UINT kMsgAfterResume = 0x801F;       // count dialog, to itself
-inline constexpr UINT kMsgMediumEnded = 0x8032;       // the sound player's owner
+inline constexpr UINT kMsgMediumEnded = kMsgStageMediumEnded;  // the sound player's owner
 
 // Main window commands: menus 109 and 173.
 inline constexpr UINT kCmdExit = 105;                 // "終了" of menu 109

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "shared/count_messages.h"
+
 // The scheduler's private window messages, numbered from WM_APP. One number
 // means different things to different receivers; the names say which.
 inline constexpr UINT kMsgShowCountdownStatic = 0x8000;  // countdown dialog, to itself at start
@@ -11,15 +13,15 @@ inline constexpr UINT kMsgStopAnimation = 0x8000;        // mail progress dialog
 inline constexpr UINT kMsgFillFromModel = 0x8001;        // dialogs and settings pages
 inline constexpr UINT kMsgRepaintCountWindow = 0x8002;   // countdown dialog; lParam 1 reloads the label
 inline constexpr UINT kMsgRefreshPage = 0x8002;          // settings pages 157, 158, 159
-inline constexpr UINT kMsgStopSound = 0x8003;            // countdown dialog: tray "停止"
-inline constexpr UINT kMsgApplyMute = 0x8004;            // countdown dialog: tray "ミュート"
+inline constexpr UINT kMsgStopSound = kMsgStageStopSound;  // countdown dialog: tray "停止"
+inline constexpr UINT kMsgApplyMute = kMsgStageApplyMute;  // countdown dialog: tray "ミュート"
 inline constexpr UINT kMsgMailStep = 0x8005;             // mail job owner: one SMTP step done
 inline constexpr UINT kMsgCancelMail = 0x8006;           // countdown dialog: tray "中断" while mail runs
 inline constexpr UINT kMsgMailDone = 0x8007;             // mail job owner, posted: wParam closeMode
 inline constexpr UINT kMsgAskItems = 0x8008;             // countdown dialog: lParam the asking window
-inline constexpr UINT kMsgQueryPlaying = 0x8009;         // countdown dialog: lParam points to a byte
+inline constexpr UINT kMsgQueryPlaying = kMsgStageQueryPlaying;  // countdown dialog: lParam points to a byte
 inline constexpr UINT kMsgTrySkin = 0x800a;              // appearance dialog 151
-inline constexpr UINT kMsgMediumEnded = 0x8032;          // the sound player's owner
+inline constexpr UINT kMsgMediumEnded = kMsgStageMediumEnded;  // the sound player's owner
 inline constexpr UINT kMsgTrayCallback = 0x8064;         // main window: lParam the mouse message
 
 // Main window commands (WM_COMMAND low word): tray menus 109 and 146 and the

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "count_messages.h"
 #include "countdown_side_actions.h"
 
 // What both programs' count dialogs do around the action, written once: the
@@ -16,12 +17,6 @@ inline constexpr UINT_PTR kAfterResumeAppsTimer = 2;   // 1,000 ms, one launcher
 inline constexpr UINT_PTR kAfterResumeSoundTimer = 3;  // 1,000 ms
 inline constexpr UINT_PTR kEndWatchTimer = 4;          // 500 ms
 
-// Messages both count dialogs answer with the same numbers.
-inline constexpr UINT kMsgStageStopSound = 0x8003;     // tray "停止"; the dialog's own WM_DESTROY
-inline constexpr UINT kMsgStageApplyMute = 0x8004;     // tray "ミュート"
-inline constexpr UINT kMsgStageQueryPlaying = 0x8009;  // lParam points to a byte
-inline constexpr UINT kMsgCloseEndedMedium = 0x8031;   // posted to itself on 0x8032
-inline constexpr UINT kMsgStageMediumEnded = 0x8032;   // the sound player's event sink
 
 // The end watch waits at most ten minutes (ticks of its timer) for a medium
 // whose end is never reported, then logs it and closes the medium.
