@@ -16,6 +16,7 @@
 #include "shared/profile_names.h"
 #include "shared/program_paths.h"
 #include "shared/schedule_time.h"
+#include "shared/utilities.h"
 
 TimerSettings timerSettings;
 
@@ -97,14 +98,6 @@ int32_t IntAt(const std::string& bytes, uint32_t offset) {
   return value;
 }
 
-template <typename T, size_t N>
-void Terminate(T (&text)[N]) {
-  text[N - 1] = 0;
-}
-template <typename T, size_t M, size_t N>
-void Terminate(T (&texts)[M][N]) {
-  for (auto& text : texts) text[N - 1] = 0;
-}
 
 int32_t Clamp(int32_t value, int32_t low, int32_t high) {
   return value < low ? low : value > high ? high : value;

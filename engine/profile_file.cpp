@@ -8,6 +8,7 @@
 #include "shared/error_log.h"
 #include "shared/file_replace.h"
 #include "shared/program_paths.h"
+#include "shared/utilities.h"
 
 namespace {
 
@@ -109,14 +110,6 @@ void ReadRecord(const uint8_t* in, void* record, const Field (&fields)[N]) {
   for (const Field& f : fields) std::memcpy(base + f.memberOffset, in + f.fileOffset, f.width);
 }
 
-template <typename T, size_t N>
-void Terminate(T (&text)[N]) {
-  text[N - 1] = 0;
-}
-template <typename T, size_t M, size_t N>
-void Terminate(T (&texts)[M][N]) {
-  for (auto& text : texts) text[N - 1] = 0;
-}
 
 bool InRange(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
 

@@ -1,8 +1,20 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
+
+// Ends a fixed text buffer read from a file (or each of an array of them) at
+// its last character, whatever the file held.
+template <typename T, size_t N>
+void Terminate(T (&text)[N]) {
+  text[N - 1] = 0;
+}
+template <typename T, size_t M, size_t N>
+void Terminate(T (&texts)[M][N]) {
+  for (auto& text : texts) text[N - 1] = 0;
+}
 
 // Reads an edit control's whole text as a number (_wtol rules: blanks, a sign,
 // digits up to the first other character; 0 when there are none). Stores it
